@@ -1,0 +1,37 @@
+#include "Application.h"
+
+#include <QPointer>
+#include <QWidget>
+
+namespace {
+QString g_title;
+QPointer<QWidget> g_mainForm;
+} // namespace
+
+namespace Application {
+
+void setTitle(const QString &title)
+{
+    g_title = title;
+}
+QString title()
+{
+    return g_title;
+}
+
+void registerForm(QWidget *form)
+{
+    if (!g_mainForm)
+        g_mainForm = form;
+}
+
+QWidget *mainForm()
+{
+    return g_mainForm;
+}
+void resetMainForm()
+{
+    g_mainForm = nullptr;
+}
+
+} // namespace Application
