@@ -1,0 +1,207 @@
+#include "Main.h"
+
+#include "FormFont.h"
+#include "Prompter.h"
+#include "Version.h"
+#include "preview.h"
+
+#include <QDir>
+
+TMainForm *MainForm = nullptr;
+TVersionForm *VersionForm = nullptr;
+TPreviewForm *PreviewForm = nullptr;
+
+TMainForm::TMainForm(Prompter *prompter, QWidget *parent)
+    : QWidget(parent)
+    , m_prompter(prompter ? prompter : &defaultPrompter())
+{
+    setupUi(this);
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+        | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setFont(FormFont());
+    move(178, 98);
+    setFixedSize(314, 127);
+
+    // Until the settings are read, the preview window's geometry is its usual place.
+    PreviewTop = 128;
+    PreviewLeft = 441;
+    PreviewHeight = 418;
+    PreviewWidth = 288;
+
+    // The form's labels show local paths, so they cut at the platform's separator.
+    const QString separator = QDir::separator();
+    Label2->setSeparator(separator);
+    label1->setSeparator(separator);
+
+    CopyBookmark = new TFileOperation(this);
+    CopyBookmark->setOptions({});
+    CopyBookmark->setSplitSource(false);
+    CopyBookmark->setPrompter(m_prompter);
+
+    OpenDialog = new TOpenDialog(this);
+    OpenDialog->DefaultExt = QStringLiteral("*.htm");
+    OpenDialog->Filter = QStringLiteral("HTMLﾌｧｲﾙ(*.htm;*.html)|*.htm;*.html|全てのﾌｧｲﾙ(*.*)|*.*");
+    OpenDialog->FilterIndex = 1;
+    OpenDialog->setPrompter(m_prompter);
+
+    SaveDialog = new TSaveDialog(this);
+    SaveDialog->DefaultExt = QStringLiteral(".html");
+    SaveDialog->FileName = QStringLiteral("lorvet.html");
+    SaveDialog->Filter = QStringLiteral("HTMLファイル(*.htm;*.html)|*.htm;*.html");
+    SaveDialog->setPrompter(m_prompter);
+
+    connect(Browsebt, &QToolButton::clicked, this, &TMainForm::BrowsebtClick);
+    connect(Browsebt2, &QToolButton::clicked, this, &TMainForm::Browsebt2Click);
+    connect(ExecuteBt, &QToolButton::clicked, this, &TMainForm::ExecuteBtClick);
+    connect(VersionBt, &QToolButton::clicked, this, &TMainForm::VersionBtClick);
+    connect(Label2, &TFileLabel::DblClick, this, &TMainForm::Label2DblClick);
+    connect(label1, &TFileLabel::DblClick, this, &TMainForm::label1DblClick);
+    // A change of the box's state, by the user or by the program, runs the handler.
+    connect(ShowPreview, &QCheckBox::toggled, this, &TMainForm::ShowPreviewClick);
+}
+
+TMainForm::~TMainForm() = default;
+
+void TMainForm::message(const QString &text)
+{
+    m_prompter->message(this, text);
+}
+
+bool TMainForm::labelHoldsPlaceholder(const TFileLabel *label) const
+{
+    const QString &placeholder
+        = label == label1 ? MainTexts::NetscapePlaceholder : MainTexts::SourcePlaceholder;
+    return label->FileName() == placeholder;
+}
+
+void TMainForm::pick(TFileLabel *label, const QString &proposal)
+{
+    OpenDialog->FileName = proposal;
+    if (!OpenDialog->Execute(this))
+        return;
+    ShowPreview->setEnabled(true);
+    label->setFileName(OpenDialog->FileName);
+    PreviewFile = OpenDialog->FileName;
+    if (ShowPreview->isChecked())
+        ShowPreviewWindow();
+}
+
+void TMainForm::BrowsebtClick()
+{
+    pick(label1, QStringLiteral("bookmark.htm"));
+}
+
+void TMainForm::Browsebt2Click()
+{
+    pick(Label2, QString());
+}
+
+void TMainForm::ExecuteBtClick()
+{
+    if (labelHoldsPlaceholder(label1)) {
+        message(MainTexts::ChooseNetscape);
+        return;
+    }
+    if (DeleteBookmark->isChecked()) {
+        if (!BackupBookmark())
+            return;
+        CopyBookmark->setSource(label1->FileName());
+        CopyBookmark->setMode(foDelete);
+        CopyBookmark->Execute();
+        return;
+    }
+    if (labelHoldsPlaceholder(Label2)) {
+        message(MainTexts::ChooseSource);
+        return;
+    }
+    if (!BackupBookmark())
+        return;
+    CopyBookmark->setMode(foCopy);
+    CopyBookmark->setSource(Label2->FileName());
+    CopyBookmark->setDestination(label1->FileName());
+    CopyBookmark->Execute();
+}
+
+bool TMainForm::BackupBookmark()
+{
+    message(MainTexts::WhereToBackUp);
+    if (!SaveDialog->Execute(this))
+        return true;
+    CopyBookmark->setMode(foCopy);
+    CopyBookmark->setSource(label1->FileName());
+    CopyBookmark->setDestination(SaveDialog->FileName);
+    if (CopyBookmark->Execute() == 0 && !CopyBookmark->AbortByUser())
+        return true;
+    // The service has said why in its own dialog; this says what it means for the switch.
+    message(MainTexts::BackupFailed);
+    return false;
+}
+
+void TMainForm::VersionBtClick()
+{
+    if (VersionForm)
+        VersionForm->exec();
+}
+
+void TMainForm::label1DblClick()
+{
+    previewLabel(label1, MainTexts::ChooseNetscape);
+}
+
+void TMainForm::Label2DblClick()
+{
+    previewLabel(Label2, MainTexts::ChooseSource);
+}
+
+void TMainForm::previewLabel(const TFileLabel *label, const QString &whenEmpty)
+{
+    if (labelHoldsPlaceholder(label)) {
+        message(whenEmpty);
+        return;
+    }
+    PreviewFile = label->FileName();
+    showOrHidePreview();
+}
+
+void TMainForm::showOrHidePreview()
+{
+    if (ShowPreview->isChecked())
+        ShowPreviewWindow();
+    else
+        HidePreviewWindow();
+}
+
+void TMainForm::ShowPreviewClick()
+{
+    if (labelHoldsPlaceholder(label1)) {
+        if (labelHoldsPlaceholder(Label2)) {
+            ShowPreview->setEnabled(false);
+            return;
+        }
+        PreviewFile = Label2->FileName();
+    }
+    showOrHidePreview();
+}
+
+void TMainForm::ShowPreviewWindow()
+{
+    if (!PreviewForm)
+        return;
+    PreviewForm->setTop(PreviewTop);
+    PreviewForm->setLeft(PreviewLeft);
+    PreviewForm->setHeight(PreviewHeight);
+    PreviewForm->setWidth(PreviewWidth);
+    PreviewForm->LoadBookmark();
+    PreviewForm->setVisible(true);
+}
+
+void TMainForm::HidePreviewWindow()
+{
+    if (!PreviewForm)
+        return;
+    PreviewTop = PreviewForm->Top();
+    PreviewLeft = PreviewForm->Left();
+    PreviewHeight = PreviewForm->Height();
+    PreviewWidth = PreviewForm->Width();
+    PreviewForm->setVisible(false);
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "FileDialogs.h"
+#include "FileOper.h"
+#include "PreviewHost.h"
+#include "ui_Main.h"
+
+#include <QWidget>
+
+class Prompter;
+class TPreviewForm;
+class TVersionForm;
+
+// The main window: pick Netscape's bookmark file and a source, back the first up and copy
+// the source over it (or delete it), and drive the preview and the about box.
+//
+// The form's controls come from Main.ui (Browsebt, Browsebt2, ExecuteBt, VersionBt, Label2,
+// Image1, label1, DeleteBookmark, ShowPreview); the shared preview fields from TPreviewHost.
+class TMainForm final : public QWidget, public Ui::TMainFormDesign, public TPreviewHost {
+    Q_OBJECT
+public:
+    // `prompter` answers the form's questions; null means the real dialogs.
+    explicit TMainForm(Prompter *prompter = nullptr, QWidget *parent = nullptr);
+    ~TMainForm() override;
+
+    TFileOperation *CopyBookmark;
+    TOpenDialog *OpenDialog;
+    TSaveDialog *SaveDialog;
+
+    void Browsebt2Click();
+    void BrowsebtClick();
+    void ExecuteBtClick();
+    void VersionBtClick();
+    void Label2DblClick();
+    void label1DblClick();
+    void ShowPreviewWindow();
+    void ShowPreviewClick();
+    void HidePreviewWindow();
+
+private:
+    // Whether the switch may go on: the backup was made, or the user chose to skip it by
+    // cancelling the save dialog. A backup that failed has been reported, and stops it.
+    bool BackupBookmark();
+    void message(const QString &text);
+    bool labelHoldsPlaceholder(const TFileLabel *label) const;
+    void pick(TFileLabel *label, const QString &proposal);
+    void previewLabel(const TFileLabel *label, const QString &whenEmpty);
+    void showOrHidePreview();
+
+    Prompter *m_prompter;
+};
+
+// The program's three windows, set by the program body and valid until it ends.
+extern TMainForm *MainForm;
+extern TVersionForm *VersionForm;
+extern TPreviewForm *PreviewForm;
+
+namespace MainTexts {
+inline const QString NetscapePlaceholder
+    = QStringLiteral("NetscapeのBookmarkファイルを指定してください。");
+inline const QString SourcePlaceholder = QStringLiteral("コピー元のBookmarkを選択してください。");
+inline const QString ChooseNetscape = QStringLiteral("NetscapeのBookmarkを指定してください");
+inline const QString ChooseSource = QStringLiteral("コピー元のBookmarkを選択してください。");
+inline const QString WhereToBackUp = QStringLiteral("現在のBookmarkの保存先を指定してください。");
+inline const QString BackupFailed
+    = QStringLiteral("バックアップを作成できなかったため、Bookmarkは変更していません。");
+} // namespace MainTexts
