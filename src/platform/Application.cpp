@@ -1,11 +1,15 @@
 #include "Application.h"
 
+#include <QCoreApplication>
+#include <QMessageBox>
 #include <QPointer>
 #include <QWidget>
 
 namespace {
 QString g_title;
 QPointer<QWidget> g_mainForm;
+QString g_exeName;
+std::function<void(const QString &)> g_errorHandler;
 } // namespace
 
 namespace Application {

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class QWidget;
 
 // What the program body records about itself: its title, used as the caption of every
@@ -17,5 +19,15 @@ void registerForm(QWidget *form);
 QWidget *mainForm();
 // For tests that build several main windows in one process.
 void resetMainForm();
+
+// The executable's full path, as the system reports it. Tests point it elsewhere (into a
+// temporary folder) so that what is kept beside the executable is kept there.
+QString exeName();
+void setExeNameForTests(const QString &path);
+
+// The application's default error box: a failure that no handler catches ends up here and
+// is shown to the user, captioned with the title. Tests record the messages instead.
+void showError(const QString &message);
+void setErrorHandlerForTests(std::function<void(const QString &)> handler);
 
 } // namespace Application
