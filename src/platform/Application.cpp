@@ -38,4 +38,28 @@ void resetMainForm()
     g_mainForm = nullptr;
 }
 
+QString exeName()
+{
+    return g_exeName.isEmpty() ? QCoreApplication::applicationFilePath() : g_exeName;
+}
+
+void setExeNameForTests(const QString &path)
+{
+    g_exeName = path;
+}
+
+void showError(const QString &message)
+{
+    if (g_errorHandler) {
+        g_errorHandler(message);
+        return;
+    }
+    QMessageBox::critical(g_mainForm, g_title, message);
+}
+
+void setErrorHandlerForTests(std::function<void(const QString &)> handler)
+{
+    g_errorHandler = std::move(handler);
+}
+
 } // namespace Application
