@@ -1,11 +1,14 @@
 #include "Main.h"
 
+#include "Application.h"
 #include "FormFont.h"
 #include "Prompter.h"
 #include "Version.h"
 #include "preview.h"
 
+#include <QCloseEvent>
 #include <QDir>
+#include <QShowEvent>
 
 TMainForm *MainForm = nullptr;
 TVersionForm *VersionForm = nullptr;
@@ -22,12 +25,6 @@ TMainForm::TMainForm(Prompter *prompter, QWidget *parent)
     move(178, 98);
     setFixedSize(314, 127);
 
-    // Until the settings are read, the preview window's geometry is its usual place.
-    PreviewTop = 128;
-    PreviewLeft = 441;
-    PreviewHeight = 418;
-    PreviewWidth = 288;
-
     // The form's labels show local paths, so they cut at the platform's separator.
     const QString separator = QDir::separator();
     Label2->setSeparator(separator);
@@ -37,6 +34,9 @@ TMainForm::TMainForm(Prompter *prompter, QWidget *parent)
     CopyBookmark->setOptions({});
     CopyBookmark->setSplitSource(false);
     CopyBookmark->setPrompter(m_prompter);
+
+    SavePos = new TKSavePosIni(this);
+    SavePos->setResumeIconic(false);
 
     OpenDialog = new TOpenDialog(this);
     OpenDialog->DefaultExt = QStringLiteral("*.htm");
@@ -58,6 +58,90 @@ TMainForm::TMainForm(Prompter *prompter, QWidget *parent)
     connect(label1, &TFileLabel::DblClick, this, &TMainForm::label1DblClick);
     // A change of the box's state, by the user or by the program, runs the handler.
     connect(ShowPreview, &QCheckBox::toggled, this, &TMainForm::ShowPreviewClick);
+
+    // The form is built: the placement saver hooks it and puts back its stored placement,
+    // still hidden; then the form's own creation handler reads the settings.
+    SavePos->Loaded();
+    FormCreate();
+}
+
+// The settings path is the executable's with the extension ".ini", as the placement saver
+// forms it too, so both keep to one file.
+void TMainForm::FormCreate()
+{
+    ExeStem = ChangeFileExt(Application::exeName(), QString());
+    // The placement saver has just loaded the stored placement while the form was being
+    // built; loading it again here would show the window before the other windows exist.
+    IniFile = std::make_unique<TIniFile>(SettingsPath());
+    PreviewTop = IniFile->ReadInteger(QStringLiteral("PreviewForm"), QStringLiteral("Top"), 128);
+    PreviewLeft = IniFile->ReadInteger(QStringLiteral("PreviewForm"), QStringLiteral("Left"), 441);
+    PreviewHeight
+        = IniFile->ReadInteger(QStringLiteral("PreviewForm"), QStringLiteral("Height"), 418);
+    PreviewWidth
+        = IniFile->ReadInteger(QStringLiteral("PreviewForm"), QStringLiteral("Width"), 288);
+}
+
+void TMainForm::FormShow()
+{
+    const QString files = QStringLiteral("Files");
+    const QString netscape = QStringLiteral("Netscape Bookmark");
+    label1->setFileName(IniFile->ReadString(files, netscape, MainTexts::NetscapePlaceholder));
+    PreviewFile = IniFile->ReadString(files, netscape, MainTexts::NetscapePlaceholder);
+    if (labelHoldsPlaceholder(label1)) {
+        ShowPreview->setEnabled(false);
+        return;
+    }
+    ShowPreview->setChecked(IniFile->ReadBool(files, QStringLiteral("ShowPreview"), true));
+    if (ShowPreview->isChecked()) {
+        PreviewFile = label1->FileName();
+        ShowPreviewWindow();
+    }
+}
+
+bool TMainForm::FormClose()
+{
+    // After a close that failed, this one writes everything again, through a new settings
+    // object when the last one has been released.
+    if (!IniFile)
+        IniFile = std::make_unique<TIniFile>(SettingsPath());
+    // The first write that fails ends the close; the later ones are not tried.
+    const auto done = [](const IniWriteResult &result) {
+        if (!result.ok)
+            Application::showError(result.message);
+        return result.ok;
+    };
+    const QString files = QStringLiteral("Files");
+    const QString form = QStringLiteral("PreviewForm");
+    // The preview window's own bounds, shown or hidden, not the fields.
+    const QRect preview = PreviewForm ? QRect(PreviewForm->Left(), PreviewForm->Top(),
+                              PreviewForm->Width(), PreviewForm->Height())
+                                      : QRect(PreviewLeft, PreviewTop, PreviewWidth, PreviewHeight);
+    if (!done(IniFile->WriteBool(files, QStringLiteral("ShowPreview"), ShowPreview->isChecked()))
+        || !done(
+            IniFile->WriteString(files, QStringLiteral("Netscape Bookmark"), label1->FileName()))
+        || !done(IniFile->WriteInteger(form, QStringLiteral("Top"), preview.top()))
+        || !done(IniFile->WriteInteger(form, QStringLiteral("Left"), preview.left()))
+        || !done(IniFile->WriteInteger(form, QStringLiteral("Height"), preview.height()))
+        || !done(IniFile->WriteInteger(form, QStringLiteral("Width"), preview.width())))
+        return false;
+    IniFile.reset();
+    return done(SavePos->Save());
+}
+
+void TMainForm::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // The window system's own show events (a restore from the task bar) are no new showing.
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TMainForm::closeEvent(QCloseEvent *event)
+{
+    if (FormClose())
+        event->accept();
+    else
+        event->ignore();
 }
 
 TMainForm::~TMainForm() = default;
@@ -187,10 +271,12 @@ void TMainForm::ShowPreviewWindow()
 {
     if (!PreviewForm)
         return;
-    PreviewForm->setTop(PreviewTop);
-    PreviewForm->setLeft(PreviewLeft);
-    PreviewForm->setHeight(PreviewHeight);
-    PreviewForm->setWidth(PreviewWidth);
+    // A shown window reports each change back into these fields; take them all first.
+    const qint32 top = PreviewTop, left = PreviewLeft, height = PreviewHeight, width = PreviewWidth;
+    PreviewForm->setTop(top);
+    PreviewForm->setLeft(left);
+    PreviewForm->setHeight(height);
+    PreviewForm->setWidth(width);
     PreviewForm->LoadBookmark();
     PreviewForm->setVisible(true);
 }

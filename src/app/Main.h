@@ -2,10 +2,14 @@
 
 #include "FileDialogs.h"
 #include "FileOper.h"
+#include "IniFile.h"
+#include "KSavePos.h"
 #include "PreviewHost.h"
 #include "ui_Main.h"
 
 #include <QWidget>
+
+#include <memory>
 
 class Prompter;
 class TPreviewForm;
@@ -25,9 +29,14 @@ public:
 
     TFileOperation *CopyBookmark;
     TOpenDialog *OpenDialog;
+    TKSavePosIni *SavePos;
     TSaveDialog *SaveDialog;
 
     void Browsebt2Click();
+    void FormCreate();
+    // Whether the window may close: false when a setting could not be written, which the
+    // application's error box has then reported.
+    bool FormClose();
     void BrowsebtClick();
     void ExecuteBtClick();
     void VersionBtClick();
@@ -35,7 +44,15 @@ public:
     void label1DblClick();
     void ShowPreviewWindow();
     void ShowPreviewClick();
+    void FormShow();
     void HidePreviewWindow();
+
+    // The settings file beside the executable.
+    QString SettingsPath() const { return ExeStem + QStringLiteral(".ini"); }
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     // Whether the switch may go on: the backup was made, or the user chose to skip it by
@@ -48,6 +65,10 @@ private:
     void showOrHidePreview();
 
     Prompter *m_prompter;
+    // The settings object lives from FormCreate to FormClose. It and the executable's stem
+    // belong to the window rather than to the unit, so that each main window starts afresh.
+    std::unique_ptr<TIniFile> IniFile;
+    QString ExeStem;
 };
 
 // The program's three windows, set by the program body and valid until it ends.

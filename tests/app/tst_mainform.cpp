@@ -1,4 +1,5 @@
 #include "Application.h"
+#include "FakeBrowser.h"
 #include "Main.h"
 #include "ScriptedPrompter.h"
 #include "preview.h"
@@ -47,6 +48,7 @@ const QByteArray newBookmarks = "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><DT><A
 struct Fixture {
     QTemporaryDir dir;
     ScriptedPrompter prompter;
+    FakeBrowserFactory browsers;
     std::unique_ptr<TMainForm> form;
     std::unique_ptr<TPreviewForm> preview;
     QString netscape, source, backup;
@@ -59,10 +61,12 @@ struct Fixture {
         writeFile(netscape, oldBookmarks);
         writeFile(source, newBookmarks);
         Application::resetMainForm();
+        // The settings file goes beside the executable: here, into the test's folder.
+        Application::setExeNameForTests(dir.filePath(QStringLiteral("vantrelle")));
         form = std::make_unique<TMainForm>(&prompter);
         Application::registerForm(form.get());
         MainForm = form.get();
-        preview = std::make_unique<TPreviewForm>(form.get());
+        preview = std::make_unique<TPreviewForm>(form.get(), browsers.factory());
         PreviewForm = preview.get();
     }
     ~Fixture()
@@ -225,6 +229,7 @@ void TestMainForm::pickSetsLabelAndPreview()
     netscapeButton ? f.pickNetscape(f.source) : f.pickSource(f.netscape);
     QVERIFY(f.preview->isVisible());
     QCOMPARE(f.preview->BookmarkFile(), netscapeButton ? f.source : f.netscape);
+    QCOMPARE(f.browsers.last->navigated.constLast(), f.preview->BookmarkFile());
     QCOMPARE(f.preview->Left(), 300);
     QCOMPARE(f.preview->Top(), 200);
 }
