@@ -271,12 +271,7 @@ void TMainForm::ShowPreviewWindow()
 {
     if (!PreviewForm)
         return;
-    // A shown window reports each change back into these fields; take them all first.
-    const qint32 top = PreviewTop, left = PreviewLeft, height = PreviewHeight, width = PreviewWidth;
-    PreviewForm->setTop(top);
-    PreviewForm->setLeft(left);
-    PreviewForm->setHeight(height);
-    PreviewForm->setWidth(width);
+    PreviewForm->SetBounds(PreviewLeft, PreviewTop, PreviewWidth, PreviewHeight);
     PreviewForm->LoadBookmark();
     PreviewForm->setVisible(true);
 }

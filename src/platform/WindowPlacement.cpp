@@ -18,91 +18,11 @@ const char MaxPositionProperty[] = "vantrelleMaxPosition";
 constexpr Qt::WindowStates Zoomed = Qt::WindowMaximized | Qt::WindowFullScreen;
 constexpr Qt::WindowStates Placed = Qt::WindowMinimized | Zoomed;
 
-// A window shown before the window system has framed it is sized as if it had no frame. Once
-// the frame is known this gives it back the outer size it was meant to have, so that bounds
-// saved and restored do not grow by a frame each time. It gives up when someone else resizes
-// the window first.
-class FrameFit final : public QObject {
-    Q_OBJECT
-public:
-    FrameFit(QWidget *window, const QRect &outer)
-        : QObject(window)
-        , m_window(window)
-        , m_outer(outer)
-        , m_client(window->geometry())
-    {
-        window->installEventFilter(this);
-    }
-
-    QRect outer() const { return m_outer; }
-    QRect client() const { return m_client; }
-
-    static FrameFit *of(const QWidget *window)
-    {
-        const QList<FrameFit *> fits
-            = window->findChildren<FrameFit *>(QString(), Qt::FindDirectChildrenOnly);
-        for (FrameFit *fit : fits) {
-            if (!fit->m_done)
-                return fit;
-        }
-        return nullptr;
-    }
-
-    // Called from its own filter too, so it goes later; until then it is done and ignored.
-    void finish()
-    {
-        m_done = true;
-        m_window->removeEventFilter(this);
-        deleteLater();
-    }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        switch (event->type()) {
-        case QEvent::Show:
-        case QEvent::Move:
-        case QEvent::Resize:
-        case QEvent::WindowStateChange:
-            break;
-        default:
-            return false;
-        }
-        if (watched != m_window || !m_window->isVisible() || (m_window->windowState() & Placed))
-            return false;
-        if (m_window->size() != m_client.size()) {
-            finish();
-            return false;
-        }
-        if (!IsFramed(m_window))
-            return false;
-        const QSize wanted = m_outer.marginsRemoved(FrameMargins(m_window)).size();
-        finish();
-        if (wanted.isValid() && wanted != m_window->size())
-            m_window->resize(wanted);
-        return false;
-    }
-
-private:
-    QWidget *m_window;
-    QRect m_outer;
-    QRect m_client;
-    bool m_done = false;
-};
-
-QMargins marginsOf(const QWidget *window)
-{
-    return window->isWindow() ? FrameMargins(window) : QMargins();
-}
-
 QRect normalOuter(const QWidget *window)
 {
     if (!window->isWindow())
         return window->geometry();
-    const QRect normal = window->normalGeometry();
-    if (const FrameFit *fit = FrameFit::of(window); fit && fit->client() == normal)
-        return fit->outer();
-    return normal.marginsAdded(marginsOf(window));
+    return NormalOuterBounds(window);
 }
 
 // The rectangle as Qt can take it: a sensible size, and on some screen.
@@ -133,16 +53,10 @@ QRect usableRect(const RECT &r, const QWidget *window)
 
 void applyNormal(QWidget *window, const QRect &outer)
 {
-    if (FrameFit *old = FrameFit::of(window))
-        old->finish();
-    const bool framed = !window->isWindow() || IsFramed(window);
-    QSize client = outer.marginsRemoved(marginsOf(window)).size();
-    client = client.expandedTo(QSize(1, 1));
-    // move() places the frame, resize() sizes what is inside it.
-    window->move(outer.topLeft());
-    window->resize(client);
-    if (!framed)
-        new FrameFit(window, outer);
+    if (window->isWindow())
+        SetOuterBounds(window, outer);
+    else
+        window->setGeometry(outer);
 }
 
 Qt::WindowStates stateFor(quint32 showCmd, quint32 flags, Qt::WindowStates current)
@@ -226,5 +140,3 @@ bool IsIconic(const QWidget *window)
 {
     return window && window->isMinimized();
 }
-
-#include "WindowPlacement.moc"

@@ -4,6 +4,9 @@
 #include "FrameGeometry.h"
 #include "PreviewHost.h"
 
+#include <QHideEvent>
+#include <QShowEvent>
+
 TPreviewForm::TPreviewForm(TPreviewHost *mainForm, BrowserFactory factory, QWidget *parent)
     : QWidget(parent, Qt::Window)
     , m_mainForm(mainForm)
@@ -15,54 +18,61 @@ TPreviewForm::TPreviewForm(TPreviewHost *mainForm, BrowserFactory factory, QWidg
     // Closing it hides it; only the main window ends the program.
     setAttribute(Qt::WA_QuitOnClose, false);
     connect(CloseBt, &QPushButton::clicked, this, &TPreviewForm::CloseBtClick);
-    applyOuter();
+    setOuter({435, 138, 288, 401});
+}
+
+int TPreviewForm::Left() const
+{
+    return OuterBounds(this).left();
+}
+
+int TPreviewForm::Top() const
+{
+    return OuterBounds(this).top();
+}
+
+int TPreviewForm::Width() const
+{
+    return OuterBounds(this).width();
+}
+
+int TPreviewForm::Height() const
+{
+    return OuterBounds(this).height();
+}
+
+void TPreviewForm::setOuter(const QRect &outer)
+{
+    SetOuterBounds(this, outer);
 }
 
 void TPreviewForm::setLeft(int left)
 {
-    m_outer.moveLeft(left);
-    applyOuter();
+    setOuter(OuterBounds(this).translated(left - Left(), 0));
 }
 
 void TPreviewForm::setTop(int top)
 {
-    m_outer.moveTop(top);
-    applyOuter();
+    setOuter(OuterBounds(this).translated(0, top - Top()));
 }
 
 void TPreviewForm::setWidth(int width)
 {
-    m_outer.setWidth(width);
-    applyOuter();
+    QRect outer = OuterBounds(this);
+    outer.setWidth(width);
+    setOuter(outer);
 }
 
 void TPreviewForm::setHeight(int height)
 {
-    m_outer.setHeight(height);
-    applyOuter();
+    QRect outer = OuterBounds(this);
+    outer.setHeight(height);
+    setOuter(outer);
 }
 
-void TPreviewForm::applyOuter()
+void TPreviewForm::SetBounds(int left, int top, int width, int height)
 {
-    const QRect wanted = m_outer;
-    SetOuterBounds(this, wanted);
-    m_outer = wanted;
-}
-
-// Takes the bounds the window now has, once it is on screen. The first time the window
-// system tells the real frame, a size that was set with a guessed frame is set again.
-void TPreviewForm::followWindow()
-{
-    if (!isVisible())
-        return;
-    if (!m_frameChecked && IsFramed(this)) {
-        m_frameChecked = true;
-        if (frameGeometry() != m_outer) {
-            applyOuter();
-            return;
-        }
-    }
-    m_outer = OuterBounds(this);
+    setOuter({left, top, width, height});
 }
 
 void TPreviewForm::LoadBookmark()
@@ -78,20 +88,15 @@ void TPreviewForm::CloseBtClick()
 
 void TPreviewForm::FormShow()
 {
-    // Each assignment moves or sizes the window, which reports its bounds back into the
-    // fields; read them all before the first one.
-    const TPreviewHost wanted = *m_mainForm;
-    setTop(wanted.PreviewTop);
-    setLeft(wanted.PreviewLeft);
-    setHeight(wanted.PreviewHeight);
-    setWidth(wanted.PreviewWidth);
+    SetBounds(m_mainForm->PreviewLeft, m_mainForm->PreviewTop, m_mainForm->PreviewWidth,
+        m_mainForm->PreviewHeight);
 }
 
-// Only a window on screen has bounds of its own to report; a hidden one keeps the fields as
-// the main window left them.
+// Only a window on screen has bounds of its own to report; a hidden one, or one whose showing
+// has not yet applied the fields, leaves them as the main window set them.
 void TPreviewForm::copyGeometryToMainForm()
 {
-    if (!isVisible())
+    if (!m_showing)
         return;
     m_mainForm->PreviewTop = Top();
     m_mainForm->PreviewLeft = Left();
@@ -112,8 +117,18 @@ void TPreviewForm::FormResize()
 
 void TPreviewForm::showEvent(QShowEvent *event)
 {
-    FormShow();
+    if (!event->spontaneous()) {
+        FormShow();
+        m_showing = true;
+    }
     QWidget::showEvent(event);
+}
+
+void TPreviewForm::hideEvent(QHideEvent *event)
+{
+    if (!event->spontaneous())
+        m_showing = false;
+    QWidget::hideEvent(event);
 }
 
 void TPreviewForm::paintEvent(QPaintEvent *event)
@@ -129,7 +144,6 @@ void TPreviewForm::resizeEvent(QResizeEvent *event)
     const int panelHeight = Panel1->height();
     Panel1->setGeometry(0, height() - panelHeight, width(), panelHeight);
     Preview1->setGeometry(0, 0, width(), qMax(0, height() - panelHeight));
-    followWindow();
     FormResize();
 }
 
@@ -137,6 +151,5 @@ void TPreviewForm::resizeEvent(QResizeEvent *event)
 void TPreviewForm::moveEvent(QMoveEvent *event)
 {
     QWidget::moveEvent(event);
-    followWindow();
     copyGeometryToMainForm();
 }

@@ -27,14 +27,18 @@ public:
     explicit TPreviewForm(
         TPreviewHost *mainForm, BrowserFactory factory = {}, QWidget *parent = nullptr);
 
-    int Left() const { return m_outer.left(); }
-    int Top() const { return m_outer.top(); }
-    int Width() const { return m_outer.width(); }
-    int Height() const { return m_outer.height(); }
+    int Left() const;
+    int Top() const;
+    int Width() const;
+    int Height() const;
     void setLeft(int left);
     void setTop(int top);
     void setWidth(int width);
     void setHeight(int height);
+    // All four at once. A window on screen takes a new place or size only when the window
+    // system confirms it, so four separate changes in a row would each start from stale
+    // bounds.
+    void SetBounds(int left, int top, int width, int height);
 
     // Has the browser show the main window's PreviewFile, every time, the same file too.
     void LoadBookmark();
@@ -47,19 +51,16 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
 
 private:
-    void applyOuter();
-    void followWindow();
+    void setOuter(const QRect &outer);
     void copyGeometryToMainForm();
 
     TPreviewHost *m_mainForm;
     QString m_bookmarkFile;
-    // The outer bounds, kept by us: the window system tells the frame only after it has
-    // framed the window, and a window never shown keeps its designed bounds.
-    QRect m_outer{435, 138, 288, 401};
-    bool m_frameChecked = false;
+    bool m_showing = false;
 };
