@@ -1,5 +1,6 @@
 #include "Application.h"
 #include "FakeBrowser.h"
+#include "FileFaults.h"
 #include "Main.h"
 #include "ScriptedPrompter.h"
 #include "preview.h"
@@ -7,9 +8,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <csignal>
-#include <sys/resource.h>
 
 using namespace Qt::StringLiterals;
 
@@ -42,20 +40,6 @@ struct Run {
         Application::resetMainForm();
     }
     void start() { form->show(); }
-};
-
-// File size limit for this process, to make writes fail as on a full disk.
-struct FileSizeLimit {
-    rlimit old{};
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &old);
-        rlimit limit = old;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &old); }
 };
 
 QByteArray readAll(const QString &path)

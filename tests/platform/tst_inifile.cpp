@@ -1,8 +1,11 @@
+#include "FileFaults.h"
 #include "IniFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -46,53 +49,6 @@ QStringList entries(const QString &folder)
         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
-// Files may grow no further than `bytes` while this lives; writing past it fails with EFBIG.
-class FileSizeLimit final {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        ::getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_saved;
-        limit.rlim_cur = bytes;
-        m_active = ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
-    }
-    ~FileSizeLimit()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-    FileSizeLimit(const FileSizeLimit &) = delete;
-    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
-    bool active() const { return m_active; }
-
-private:
-    rlimit m_saved{};
-    void (*m_oldHandler)(int) = SIG_DFL;
-    bool m_active = false;
-};
-
-// Root reads and writes anywhere; to meet a refusal it acts as nobody for a while.
-class ActAsNobody final {
-public:
-    ActAsNobody()
-    {
-        if (::geteuid() == 0)
-            m_active = ::setegid(65534) == 0 && ::seteuid(65534) == 0;
-    }
-    ~ActAsNobody()
-    {
-        if (m_active && (::seteuid(0) != 0 || ::setegid(0) != 0))
-            qFatal("cannot become root again");
-    }
-    ActAsNobody(const ActAsNobody &) = delete;
-    ActAsNobody &operator=(const ActAsNobody &) = delete;
-    bool active() const { return m_active; }
-
-private:
-    bool m_active = false;
-};
-
 class UmaskScope final {
 public:
     explicit UmaskScope(mode_t mask)
@@ -134,6 +90,7 @@ private Q_SLOTS:
     void modeKept_data();
     void modeKept();
     void linkKept();
+    void crashLeavesOldOrNew();
     void changeFileExt_data();
     void changeFileExt();
 
@@ -539,6 +496,28 @@ void TestIniFile::linkKept()
     QVERIFY(TIniFile(link).WriteInteger(u"A"_s, u"x"_s, 2).ok);
     QVERIFY(QFileInfo(link).isSymLink());
     QCOMPARE(contents(real), QByteArray("[A]\nx=2\n"));
+}
+
+void TestIniFile::crashLeavesOldOrNew()
+{
+    // Values large enough that each write takes a while, so kills land mid-write.
+    const int size = 4 << 20;
+    const QString file = path(u"vantrelle.ini"_s);
+    const QByteArray a = "[Files]\nValue=" + QByteArray(size, 'A') + "\n";
+    const QByteArray b = "[Files]\nValue=" + QByteArray(size, 'B') + "\n";
+    put(file, a);
+    for (int round = 0; round < 25; ++round) {
+        QProcess writer;
+        writer.start(QStringLiteral(INI_WRITER), {file, QString::number(size)});
+        QVERIFY(writer.waitForStarted());
+        QTest::qWait(int(QRandomGenerator::global()->bounded(5, 60)));
+        writer.kill();
+        QVERIFY(writer.waitForFinished());
+        QCOMPARE(writer.exitStatus(), QProcess::CrashExit);
+        const QByteArray now = contents(file);
+        QVERIFY2(
+            now == a || now == b, qPrintable(u"round %1: %2 bytes"_s.arg(round).arg(now.size())));
+    }
 }
 
 void TestIniFile::changeFileExt_data()

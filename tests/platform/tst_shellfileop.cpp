@@ -1,4 +1,5 @@
 #include "CodePage.h"
+#include "FileFaults.h"
 #include "ScriptedPrompter.h"
 #include "ShellFileOp.h"
 
@@ -112,58 +113,6 @@ QStringList entries(const QString &folder)
     return QDir(folder).entryList(
         QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
 }
-
-// Files may grow no further than `bytes` while this lives; writing past it fails with EFBIG.
-class FileSizeLimit final {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        ::getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_saved;
-        limit.rlim_cur = bytes;
-        m_active = ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
-    }
-    ~FileSizeLimit()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-    FileSizeLimit(const FileSizeLimit &) = delete;
-    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
-    bool active() const { return m_active; }
-
-private:
-    rlimit m_saved{};
-    void (*m_oldHandler)(int) = SIG_DFL;
-    bool m_active = false;
-};
-
-// Root writes anywhere; to meet a folder it may not write, root acts as nobody for a while.
-class ActAsNobody final {
-public:
-    ActAsNobody()
-    {
-        if (::geteuid() != 0)
-            return;
-        m_active = ::setegid(65534) == 0 && ::seteuid(65534) == 0;
-    }
-    ~ActAsNobody()
-    {
-        if (::geteuid() != 0 && ::seteuid(0) == 0) {
-            // back to root
-        }
-        if (::setegid(0) != 0) {
-            // only fails when we never changed it
-        }
-    }
-    ActAsNobody(const ActAsNobody &) = delete;
-    ActAsNobody &operator=(const ActAsNobody &) = delete;
-    bool active() const { return m_active; }
-
-private:
-    bool m_active = false;
-};
 
 } // namespace
 
