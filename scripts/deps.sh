@@ -11,7 +11,7 @@ packages=(
   # run: the platform plugins, Japanese translations of Qt's own dialogs, the form font's fallback
   qt6-qpa-plugins qt6-translations-l10n fonts-ipafont-gothic fonts-dejavu-core
   # a virtual display, and a way to photograph it
-  xvfb xauth x11-apps netpbm openbox
+  xvfb xauth x11-apps netpbm openbox xdotool
 )
 
 if [ "$(id -u)" -eq 0 ]; then sudo=(); else sudo=(sudo); fi
