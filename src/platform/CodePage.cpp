@@ -32,4 +32,18 @@ qsizetype charLength(const char *bytes, qsizetype size, qsizetype pos)
     return len;
 }
 
+void truncateToChars(QByteArray &bytes, qsizetype limit)
+{
+    if (bytes.size() <= limit)
+        return;
+    qsizetype cut = 0;
+    while (cut < bytes.size()) {
+        const qsizetype len = charLength(bytes.constData(), bytes.size(), cut);
+        if (cut + len > limit)
+            break;
+        cut += len;
+    }
+    bytes.truncate(cut);
+}
+
 } // namespace CodePage

@@ -16,4 +16,7 @@ QString fromNative(const QByteArray &bytes);
 // A scan that steps by this never stops inside a multibyte character.
 qsizetype charLength(const char *bytes, qsizetype size, qsizetype pos);
 
+// Cuts `bytes` to `limit` bytes or fewer, never inside a multibyte character.
+void truncateToChars(QByteArray &bytes, qsizetype limit);
+
 } // namespace CodePage

@@ -2,6 +2,7 @@
 
 #include "AtomicFile.h"
 #include "CodePage.h"
+#include "PosixFile.h"
 #include "ValueReaders.h"
 
 #include <QByteArrayView>
@@ -211,16 +212,7 @@ QString TIniFile::ReadString(const QString &section, const QString &ident, const
     QByteArray value = *found;
     if (value.size() >= 2 && value.startsWith('"') && value.endsWith('"'))
         value = value.mid(1, value.size() - 2);
-    if (value.size() > MaxValueBytes) {
-        qsizetype cut = 0;
-        while (cut < value.size()) {
-            const qsizetype len = CodePage::charLength(value.constData(), value.size(), cut);
-            if (cut + len > MaxValueBytes)
-                break;
-            cut += len;
-        }
-        value.truncate(cut);
-    }
+    CodePage::truncateToChars(value, MaxValueBytes);
     return CodePage::fromNative(value);
 }
 

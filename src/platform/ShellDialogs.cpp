@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QLocale>
@@ -34,10 +35,16 @@ QString factsText(const QString &heading, const FileFacts &facts)
     return u"%1\n    サイズ: %2\n    更新日時: %3"_s.arg(heading, size, modified);
 }
 
-// Every dialog of the service is window-modal to its owner, as the shell's are.
+// Every dialog of the service is window-modal to its owner, as the shell's are; one without
+// an owner blocks the whole program, since window modality would block nothing.
+Qt::WindowModality modalityFor(const QWidget *owner)
+{
+    return owner ? Qt::WindowModal : Qt::ApplicationModal;
+}
+
 void prepare(QMessageBox &box)
 {
-    box.setWindowModality(Qt::WindowModal);
+    box.setWindowModality(modalityFor(box.parentWidget()));
     box.setTextFormat(Qt::PlainText); // file names are shown as they are, never as markup
     // Wide enough that a path is not broken into a column of fragments.
     box.setStyleSheet(
@@ -65,7 +72,7 @@ public:
         m_dialog->setWindowTitle(title);
         m_dialog->setLabelText(title);
         m_dialog->setCancelButtonText(u"キャンセル"_s);
-        m_dialog->setWindowModality(Qt::WindowModal);
+        m_dialog->setWindowModality(modalityFor(owner));
         // The service deletes the dialog when it is done; nothing should close it earlier.
         m_dialog->setAutoClose(false);
         m_dialog->setAutoReset(false);
@@ -108,7 +115,11 @@ public:
         // A modal progress dialog handles events itself whenever its value changes.
         m_dialog->setValue(qBound(0, int(share * ProgressSteps), ProgressSteps));
         if (m_sinceEvents.elapsed() >= EventInterval) {
-            QCoreApplication::processEvents();
+            // Until the dialog shows, nothing blocks the owner: a click would reach it and
+            // could start more work inside this one. Repaints and timers, the one that shows
+            // the dialog among them, still run. Once shown, its modality keeps the owner out.
+            QCoreApplication::processEvents(
+                m_dialog->isVisible() ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
             m_sinceEvents.restart();
         }
     }

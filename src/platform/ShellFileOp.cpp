@@ -1,6 +1,7 @@
 #include "ShellFileOp.h"
 
 #include "CodePage.h"
+#include "PosixFile.h"
 #include "Prompter.h"
 
 #include <QDateTime>
@@ -29,9 +30,13 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+using PosixFile::Fd;
+using PosixFile::statOf;
+using PosixFile::syncFolder;
+using PosixFile::TempFile;
+using PosixFile::writeAll;
+
 constexpr size_t ChunkSize = 1024 * 1024;
-// Bytes of the target's name kept in the temporary file's name, well inside NAME_MAX.
-constexpr qsizetype TempNameLimit = 200;
 
 enum class Kind { Move, Copy, Delete, Rename };
 
@@ -132,15 +137,6 @@ QString readText(const QString &path, int err)
     return u"「%1」を読み取れません。\n%2"_s.arg(shown(path), reason(err));
 }
 
-std::optional<struct stat> statOf(const QString &path, bool follow)
-{
-    struct stat st { };
-    const QByteArray name = native(path);
-    if ((follow ? ::stat(name.constData(), &st) : ::lstat(name.constData(), &st)) != 0)
-        return std::nullopt;
-    return st;
-}
-
 bool sameFile(const struct stat &a, const struct stat &b)
 {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
@@ -168,77 +164,6 @@ QString resolvedPath(const QString &path)
         return path;
     return QDir::cleanPath(childPath(resolvedPath(parent), info.fileName()));
 }
-
-class Fd final {
-public:
-    explicit Fd(int fd)
-        : m_fd(fd)
-    {
-    }
-    ~Fd()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Fd(const Fd &) = delete;
-    Fd &operator=(const Fd &) = delete;
-
-    int get() const { return m_fd; }
-    // 0 or errno. After EINTR Linux has closed the descriptor, and the data was synced before.
-    int close()
-    {
-        const int fd = std::exchange(m_fd, -1);
-        return ::close(fd) != 0 && errno != EINTR ? errno : 0;
-    }
-
-private:
-    int m_fd;
-};
-
-// The copy being written: a hidden file beside the target that becomes the target only by
-// the final rename, and is removed on every other way out, so the target is never half done.
-class TempFile final {
-public:
-    TempFile() = default;
-    ~TempFile()
-    {
-        m_fd.reset();
-        if (!m_path.isEmpty() && !m_kept)
-            ::unlink(m_path.constData());
-    }
-    TempFile(const TempFile &) = delete;
-    TempFile &operator=(const TempFile &) = delete;
-
-    // 0 or errno. The file is created exclusively, readable by us alone until it is done.
-    int create(const QString &folder, const QString &targetName)
-    {
-        QByteArray base = native(targetName);
-        qsizetype cut = 0;
-        while (cut < base.size()) {
-            const qsizetype len = CodePage::charLength(base.constData(), base.size(), cut);
-            if (cut + len > TempNameLimit)
-                break;
-            cut += len;
-        }
-        base.truncate(cut);
-        QByteArray pattern = native(childPath(folder, QString())) + '.' + base + ".XXXXXX.part";
-        const int fd = ::mkostemps(pattern.data(), 5, O_CLOEXEC);
-        if (fd < 0)
-            return errno;
-        m_fd = std::make_unique<Fd>(fd);
-        m_path = pattern;
-        return 0;
-    }
-    int fd() const { return m_fd->get(); }
-    int close() { return m_fd->close(); }
-    const QByteArray &path() const { return m_path; }
-    void keep() { m_kept = true; }
-
-private:
-    std::unique_ptr<Fd> m_fd;
-    QByteArray m_path;
-    bool m_kept = false;
-};
 
 struct CloseDir {
     void operator()(DIR *dir) const { ::closedir(dir); }
@@ -289,23 +214,6 @@ Tally tally(const QString &path, bool follow)
     return total;
 }
 
-int writeAll(int fd, const char *data, size_t size)
-{
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return errno;
-        }
-        if (n == 0)
-            return ENOSPC;
-        data += n;
-        size -= size_t(n);
-    }
-    return 0;
-}
-
 // rename() that never replaces anything; EEXIST when the name is taken.
 int renameNoReplace(const QString &from, const QString &to)
 {
@@ -337,15 +245,6 @@ int makePath(const QString &path)
     return ::mkdir(name.constData(), 0777) == 0 || (errno == EEXIST && isDir(statOf(path, true)))
         ? 0
         : errno;
-}
-
-// The rename that put a file in place is durable only once its folder is synced.
-int syncFolder(const QString &folder)
-{
-    Fd dir(::open(native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.get() < 0)
-        return 0; // a folder we may write but not read: nothing more we can do
-    return ::fsync(dir.get()) != 0 && errno != EINVAL && errno != EROFS ? errno : 0;
 }
 
 int removeTree(const QString &path, QString &failed)
@@ -502,6 +401,10 @@ int decide(Context &ctx, const struct stat &fromSt, const QString &from, QString
     if (fromDir)
         return ctx.failWith(DE_ERRORONDEST, to, u"同じ名前のファイルが既にあります。"_s);
     verdict = Verdict::Replace;
+    // A file we may not write is never replaced, though its folder would let a rename do it.
+    if (followed)
+        if (const int err = PosixFile::mayWrite(to))
+            return ctx.fail(DE_ERRORONDEST, to, err);
     if (ctx.has(FOF_NOCONFIRMATION) || ctx.replaceAll)
         return 0;
     const bool more = ctx.filesSeen + 1 < ctx.filesTotal;
@@ -547,12 +450,16 @@ int copyFile(
         return ctx.failWith(DE_SAMEFILE, to, ctx.words.sameFile);
     const QString real = writeTarget(to, replace);
 
-    Fd in(::open(native(from).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
+    // O_NONBLOCK: a pipe or a device put where the file was must not stop us on opening.
+    Fd in(::open(native(from).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     struct stat src { };
     if (in.get() < 0 || ::fstat(in.get(), &src) != 0)
         return ctx.fail(DE_ACCESSDENIEDSRC, readText(from, errno));
     if (!S_ISREG(src.st_mode))
         return ctx.failWith(DE_ACCESSDENIEDSRC, from, u"通常のファイルではありません。"_s);
+    const int fileFlags = ::fcntl(in.get(), F_GETFL);
+    if (fileFlags < 0 || ::fcntl(in.get(), F_SETFL, fileFlags & ~O_NONBLOCK) != 0)
+        return ctx.fail(DE_ACCESSDENIEDSRC, readText(from, errno));
 
     const QFileInfo target(real);
     TempFile temp;
@@ -562,10 +469,7 @@ int copyFile(
     if (ctx.buffer.empty())
         ctx.buffer.resize(ChunkSize);
     for (;;) {
-        ssize_t n;
-        do
-            n = ::read(in.get(), ctx.buffer.data(), ctx.buffer.size());
-        while (n < 0 && errno == EINTR);
+        const ssize_t n = PosixFile::readSome(in.get(), ctx.buffer.data(), ctx.buffer.size());
         if (n < 0)
             return ctx.fail(DE_ACCESSDENIEDSRC, readText(from, errno));
         if (n == 0)
@@ -577,20 +481,15 @@ int copyFile(
             return ctx.declined(DE_OPCANCELLED);
     }
 
-    const bool replacing = replace && existing;
-    // Owner before mode: chown clears set-id bits that the mode is to keep.
-    if (replacing && ::fchown(temp.fd(), existing->st_uid, existing->st_gid) != 0) {
-        // Only root may give the file away; the copy then belongs to us, as a new file would.
-    }
-    const mode_t mode = replacing ? existing->st_mode & 07777 : src.st_mode & 0777;
-    if (::fchmod(temp.fd(), mode) != 0)
-        return ctx.fail(DE_ERRORONDEST, to, errno);
+    const struct stat *replaced = replace && existing ? &*existing : nullptr;
+    if (const int err = PosixFile::setOwnerAndMode(temp.fd(), replaced, src.st_mode & 0777))
+        return ctx.fail(DE_ERRORONDEST, to, err);
     const timespec times[2] = {src.st_atim, src.st_mtim};
     if (::futimens(temp.fd(), times) != 0) {
         // The time is a courtesy; the content is what matters.
     }
-    if (::fsync(temp.fd()) != 0 && errno != EINVAL && errno != EROFS)
-        return ctx.fail(DE_ERRORONDEST, to, errno);
+    if (const int err = PosixFile::sync(temp.fd()))
+        return ctx.fail(DE_ERRORONDEST, to, err);
     if (const int err = temp.close())
         return ctx.fail(DE_ERRORONDEST, to, err);
     const int err = replace
@@ -811,15 +710,20 @@ QStringList parseList(const char *list)
     return names;
 }
 
-// The names as absolute paths, wildcards in a last element expanded.
+// The names as absolute paths, wildcards in a last element expanded. A name is taken as it
+// stands with FOF_LITERALNAMES, and also without it whenever something of exactly that name
+// exists: "bookmarks*.html" may well be a file's own name.
 int expand(Context &ctx, const QStringList &names, QStringList &sources, bool &wildcards)
 {
     for (const QString &name : names) {
         const QString path = absolutePath(name);
         const QFileInfo info(path);
         QString pattern = info.fileName();
-        if (!pattern.contains(u'*') && !pattern.contains(u'?')) {
-            if (!statOf(path, false))
+        const bool literal
+            = ctx.has(FOF_LITERALNAMES) || (!pattern.contains(u'*') && !pattern.contains(u'?'));
+        const bool exists = statOf(path, false).has_value();
+        if (literal || exists) {
+            if (!exists)
                 return ctx.fail(DE_INVALIDFILES, notFoundText(path));
             sources << path;
             continue;

@@ -27,6 +27,8 @@ inline constexpr quint16 FOF_ALLOWUNDO = 0x40; // deletes go to the desktop tras
 inline constexpr quint16 FOF_FILESONLY = 0x80; // a wildcard matches files, not folders
 inline constexpr quint16 FOF_SIMPLEPROGRESS = 0x100; // progress shows the title, no names
 inline constexpr quint16 FOF_NOCONFIRMMKDIR = 0x200; // create a missing folder without asking
+// Ours, beyond the shell's: every name is taken as it stands, never as a wildcard pattern.
+inline constexpr quint16 FOF_LITERALNAMES = 0x8000;
 
 // Results. Zero is success; the others name what stopped the operation.
 inline constexpr int DE_SUCCESS = 0;

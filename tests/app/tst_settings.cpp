@@ -3,6 +3,7 @@
 #include "FileFaults.h"
 #include "Main.h"
 #include "ScriptedPrompter.h"
+#include "TestFiles.h"
 #include "preview.h"
 
 #include <QFile>
@@ -41,19 +42,6 @@ struct Run {
     }
     void start() { form->show(); }
 };
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
 
 } // namespace
 
@@ -104,7 +92,7 @@ void TestSettings::firstRunWritesTheFile()
     QVERIFY(!run.preview->isVisible());
 
     QVERIFY(run.form->close());
-    const QList<QByteArray> lines = readAll(ini()).split('\n');
+    const QList<QByteArray> lines = contents(ini()).split('\n');
     QCOMPARE(lines.mid(0, 9),
         (QList<QByteArray>{"[Files]", "ShowPreview=1",
             "Netscape Bookmark=" + MainTexts::NetscapePlaceholder.toUtf8(), "[PreviewForm]",
@@ -141,7 +129,7 @@ void TestSettings::storedFileRestored()
     QFETCH(bool, enabled);
     QFETCH(bool, ticked);
     QFETCH(bool, shown);
-    writeAll(ini(),
+    writeFile(ini(),
         "[Files]\nShowPreview=" + showPreview + "\nNetscape Bookmark=" + netscape
             + "\n[PreviewForm]\nTop=0x80\nLeft=$64\nHeight=300\nWidth=12px\n");
     Run run(m_dir->path());
@@ -165,7 +153,7 @@ void TestSettings::storedFileRestored()
 
 void TestSettings::previewOffTakesTheHiddenBounds()
 {
-    writeAll(ini(),
+    writeFile(ini(),
         "[Files]\nShowPreview=0\nNetscape Bookmark=/b.htm\n"
         "[PreviewForm]\nTop=10\nLeft=20\nHeight=300\nWidth=400\n");
     Run run(m_dir->path());
@@ -177,7 +165,7 @@ void TestSettings::previewOffTakesTheHiddenBounds()
     QCOMPARE(run.form->PreviewWidth, 288);
     QCOMPARE(run.browsers.made, 0);
     QVERIFY(run.form->close());
-    const QByteArray file = readAll(ini());
+    const QByteArray file = contents(ini());
     QVERIFY(file.contains("Top=138\nLeft=435\nHeight=401\nWidth=288\n"));
     QVERIFY(file.contains("ShowPreview=0\n"));
 }
@@ -185,7 +173,7 @@ void TestSettings::previewOffTakesTheHiddenBounds()
 void TestSettings::restartRestoresTheChoice()
 {
     const QString chosen = m_dir->filePath(u"ブックマーク.html"_s);
-    writeAll(chosen, "<DL></DL>");
+    writeFile(chosen, "<DL></DL>");
     {
         Run run(m_dir->path());
         run.start();
@@ -216,10 +204,10 @@ void TestSettings::refusedWriteKeepsTheWindowOpen()
     }
     QVERIFY(run.form->isVisible());
     QCOMPARE(m_errors, QStringList{ini() + u" に書き込めません"_s});
-    QCOMPARE(readAll(ini()), QByteArray("[Files]\nShowPreview=1\n"));
+    QCOMPARE(contents(ini()), QByteArray("[Files]\nShowPreview=1\n"));
     // A later close writes everything.
     QVERIFY(run.form->close());
-    QVERIFY(readAll(ini()).contains("[Bounds]\nMainForm.Bounds="));
+    QVERIFY(contents(ini()).contains("[Bounds]\nMainForm.Bounds="));
     QCOMPARE(m_errors.size(), 1);
 }
 
@@ -230,7 +218,7 @@ void TestSettings::failedPlacementSaveThenCloseAgain()
         Run run(m_dir->path());
         run.start();
         QVERIFY(run.form->close());
-        full = readAll(ini()).size();
+        full = contents(ini()).size();
     }
     QFile::remove(ini());
     Run run(m_dir->path());
@@ -241,9 +229,9 @@ void TestSettings::failedPlacementSaveThenCloseAgain()
         QVERIFY(!run.form->close());
     }
     QCOMPARE(m_errors.size(), 1);
-    QVERIFY(!readAll(ini()).contains("[Bounds]"));
+    QVERIFY(!contents(ini()).contains("[Bounds]"));
     QVERIFY(run.form->close());
-    QVERIFY(readAll(ini()).contains("[Bounds]"));
+    QVERIFY(contents(ini()).contains("[Bounds]"));
 }
 
 QTEST_MAIN(TestSettings)

@@ -1,5 +1,7 @@
+#include "AtomicFile.h"
 #include "FileFaults.h"
 #include "IniFile.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,33 +23,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-void put(const QString &name, const QByteArray &data, mode_t mode = 0644)
-{
-    QFile file(name);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(data), data.size());
-    file.close();
-    QCOMPARE(::chmod(QFile::encodeName(name).constData(), mode), 0);
-}
-
-QByteArray contents(const QString &name)
-{
-    QFile file(name);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-mode_t modeOf(const QString &name)
-{
-    struct stat st { };
-    return ::stat(QFile::encodeName(name).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
-}
-
-QStringList entries(const QString &folder)
-{
-    return QDir(folder).entryList(
-        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-}
 
 class UmaskScope final {
 public:
@@ -264,7 +239,7 @@ void TestIniFile::firstWriteOrder()
                    "Width=400\n"
                    "[Bounds]\n"
                    "MainForm.Bounds=0,10,20,30,40,100,80,420,260\n"));
-    QCOMPARE(entries(m_dir->path()), QStringList{u"vantrelle.ini"_s});
+    QCOMPARE(entries(m_dir->path(), QDir::System), QStringList{u"vantrelle.ini"_s});
 }
 
 void TestIniFile::writesSeenAtOnce()
@@ -345,7 +320,7 @@ void TestIniFile::rewrite()
     QVERIFY(result.ok);
     QVERIFY(result.message.isEmpty());
     QCOMPARE(contents(path(u"s.ini"_s)), after);
-    QCOMPARE(entries(m_dir->path()), QStringList{u"s.ini"_s});
+    QCOMPARE(entries(m_dir->path(), QDir::System), QStringList{u"s.ini"_s});
 }
 
 void TestIniFile::valuesReadBackAsWritten_data()
@@ -385,6 +360,7 @@ void TestIniFile::refusedWrite_data()
     row("read-only folder", u"Files"_s, u"ShowPreview"_s, u"1"_s);
     row("disk full", u"Files"_s, u"ShowPreview"_s, longValue);
     row("unreadable file", u"Files"_s, u"ShowPreview"_s, u"1"_s);
+    row("read-only file", u"Files"_s, u"ShowPreview"_s, u"1"_s);
     row("folder in the way", u"Files"_s, u"ShowPreview"_s, u"1"_s);
     row("line break in the value", u"Files"_s, u"ShowPreview"_s, u"1\n[Evil]"_s);
     row("line break in the key", u"Files"_s, u"Show\rPreview"_s, u"1"_s);
@@ -413,20 +389,23 @@ void TestIniFile::refusedWrite()
     const TIniFile ini(name);
 
     IniWriteResult result;
-    if (how == u"read-only folder"_s || how == u"unreadable file"_s) {
+    if (how == u"read-only folder"_s || how == u"unreadable file"_s || how == u"read-only file"_s) {
         const bool readOnly = how == u"read-only folder"_s;
+        const bool readOnlyFile = how == u"read-only file"_s;
         QCOMPARE(::chmod(QFile::encodeName(m_dir->path()).constData(), 0755), 0);
         QCOMPARE(::chmod(QFile::encodeName(folder).constData(), readOnly ? 0555 : 0777), 0);
         if (!readOnly)
-            QCOMPARE(::chmod(QFile::encodeName(name).constData(), 0200), 0);
+            QCOMPARE(::chmod(QFile::encodeName(name).constData(), readOnlyFile ? 0444 : 0200), 0);
         const ActAsNobody nobody;
         if (::geteuid() == 0)
             QSKIP("cannot act as an unprivileged user here");
         if (::faccessat(AT_FDCWD, QFile::encodeName(readOnly ? folder : name).constData(),
-                readOnly ? W_OK : R_OK, AT_EACCESS)
+                readOnly || readOnlyFile ? W_OK : R_OK, AT_EACCESS)
             == 0)
             QSKIP("this user is not refused");
         result = ini.WriteString(section, key, value);
+        if (readOnlyFile) // the refusal itself, not a later failure
+            QCOMPARE(AtomicFile::replace(name, "[Files]\nShowPreview=1\n"), EACCES);
     } else if (how == u"disk full"_s) {
         const FileSizeLimit limit(rlim_t(oldSettings.size() + 16));
         if (!limit.active())
@@ -442,10 +421,10 @@ void TestIniFile::refusedWrite()
     QCOMPARE(result.message, name + u" に書き込めません"_s);
     if (how != u"folder in the way"_s) {
         QCOMPARE(contents(name), oldSettings);
-        QCOMPARE(entries(folder), QStringList{u"vantrelle.ini"_s});
+        QCOMPARE(entries(folder, QDir::System), QStringList{u"vantrelle.ini"_s});
     } else {
         QVERIFY(QFileInfo(name).isDir());
-        QCOMPARE(entries(folder), QStringList{u"vantrelle.ini"_s});
+        QCOMPARE(entries(folder, QDir::System), QStringList{u"vantrelle.ini"_s});
     }
 }
 
@@ -489,7 +468,7 @@ void TestIniFile::linkKept()
     QVERIFY(QFileInfo(link).isSymLink());
     QCOMPARE(contents(real), QByteArray(oldSettings).replace("=0", "=1"));
     QCOMPARE(int(modeOf(real)), 0600);
-    QCOMPARE(entries(path(u"real"_s)), QStringList{u"settings.ini"_s});
+    QCOMPARE(entries(path(u"real"_s), QDir::System), QStringList{u"settings.ini"_s});
 
     // A link to a file not made yet: the file is made where the link leads.
     QVERIFY(QFile::remove(real));

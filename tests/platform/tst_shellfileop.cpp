@@ -1,21 +1,28 @@
 #include "CodePage.h"
 #include "FileFaults.h"
+#include "QtPrompter.h"
 #include "ScriptedPrompter.h"
 #include "ShellFileOp.h"
+#include "TestFiles.h"
 
 #include <QApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QProgressDialog>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+#include <QTimer>
 #include <QWidget>
 
 #include <csignal>
 #include <memory>
 
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -71,28 +78,6 @@ QString abs(const QString &name)
     return QDir::cleanPath(QDir::current().absoluteFilePath(name));
 }
 
-void put(const QString &name, const QByteArray &data, mode_t mode = 0644)
-{
-    QDir().mkpath(QFileInfo(name).path());
-    QFile file(name);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(data), data.size());
-    file.close();
-    QCOMPARE(::chmod(QFile::encodeName(name).constData(), mode), 0);
-}
-
-QByteArray contents(const QString &name)
-{
-    QFile file(name);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-mode_t modeOf(const QString &name)
-{
-    struct stat st { };
-    return ::stat(QFile::encodeName(name).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
-}
-
 QByteArray randomBytes(qsizetype size)
 {
     QByteArray data(size, Qt::Uninitialized);
@@ -106,12 +91,6 @@ QByteArray randomBytes(qsizetype size)
 QStringList leftovers(const QString &folder = u"."_s)
 {
     return QDir(folder).entryList({u"*.part"_s}, QDir::Files | QDir::Hidden | QDir::System);
-}
-
-QStringList entries(const QString &folder)
-{
-    return QDir(folder).entryList(
-        QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
 }
 
 } // namespace
@@ -140,6 +119,10 @@ private slots:
     void folderIntoItself();
     void diskFullKeepsTarget();
     void readOnlyFolderKeepsTarget();
+    void readOnlyTargetKept_data();
+    void readOnlyTargetKept();
+    void specialSourceRefused_data();
+    void specialSourceRefused();
     void deleteAnswers_data();
     void deleteAnswers();
     void deleteToTrash();
@@ -151,6 +134,8 @@ private slots:
     void cancelProgress();
     void progressDisplay_data();
     void progressDisplay();
+    void progressDialogModality_data();
+    void progressDialogModality();
     void moveWithinFolder();
     void moveAcrossFileSystems();
     void renameFile_data();
@@ -159,6 +144,8 @@ private slots:
     void missingFolder();
     void wildcards_data();
     void wildcards();
+    void literalNames_data();
+    void literalNames();
     void unknownFunction();
 
 private:
@@ -873,6 +860,222 @@ void TestShellFileOp::unknownFunction()
     QCOMPARE(r.run(&m_owner, prompter), DE_INVALIDPARAM);
     QCOMPARE(prompter.errors.size(), 1);
     QCOMPARE(entries(u"."_s), QStringList{u"a.htm"_s});
+    checkPrompts(prompter);
+}
+
+void TestShellFileOp::readOnlyTargetKept_data()
+{
+    QTest::addColumn<quint32>("func");
+    QTest::addColumn<QString>("dest"); // in the writable folder "rw"
+    QTest::newRow("copy") << FO_COPY << u"target.htm"_s;
+    QTest::newRow("copy through a link") << FO_COPY << u"link.htm"_s;
+    QTest::newRow("move") << FO_MOVE << u"target.htm"_s;
+    QTest::newRow("move through a link") << FO_MOVE << u"link.htm"_s;
+}
+
+void TestShellFileOp::readOnlyTargetKept()
+{
+    QFETCH(quint32, func);
+    QFETCH(QString, dest);
+    // A read-only file in a folder anyone may write: only a rename could replace it.
+    put(u"rw/src.htm"_s, "new", 0644);
+    put(u"rw/target.htm"_s, "old", 0444);
+    QVERIFY(QFile::link(u"target.htm"_s, u"rw/link.htm"_s));
+    QCOMPARE(::chmod("rw", 0777), 0);
+    QCOMPARE(::chmod(".", 0755), 0); // nobody must reach the files
+    ScriptedPrompter prompter;
+    Request r = request(func, {u"rw/src.htm"_s}, {u"rw/"_s + dest}, FOF_NOCONFIRMATION);
+    int result = 0;
+    {
+        const ActAsNobody nobody;
+        if (::geteuid() == 0)
+            QSKIP("cannot act as an unprivileged user here");
+        if (::faccessat(AT_FDCWD, "rw/target.htm", W_OK, AT_EACCESS) == 0)
+            QSKIP("this user writes read-only files");
+        result = r.run(&m_owner, prompter);
+    }
+    QCOMPARE(result, DE_ERRORONDEST);
+    QCOMPARE(prompter.errors.size(), 1);
+    QVERIFY2(prompter.errors.first().contains(dest), qPrintable(prompter.errors.first()));
+    QVERIFY2(prompter.errors.first().contains(u"アクセスが拒否されました。"_s),
+        qPrintable(prompter.errors.first()));
+    QCOMPARE(contents(u"rw/target.htm"_s), QByteArray("old"));
+    QCOMPARE(modeOf(u"rw/target.htm"_s), mode_t(0444));
+    QVERIFY(QFileInfo(u"rw/link.htm"_s).isSymLink());
+    QCOMPARE(contents(u"rw/src.htm"_s), QByteArray("new"));
+    QCOMPARE(entries(u"rw"_s, QDir::System),
+        (QStringList{u"link.htm"_s, u"src.htm"_s, u"target.htm"_s}));
+    checkPrompts(prompter);
+}
+
+void TestShellFileOp::specialSourceRefused_data()
+{
+    QTest::addColumn<quint32>("func");
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QString>("dest");
+    QTest::newRow("copy a pipe") << FO_COPY << u"pipe"_s << u"out/copy"_s;
+    QTest::newRow("copy a link to a pipe") << FO_COPY << u"link"_s << u"out/copy"_s;
+    QTest::newRow("copy a pipe over a file") << FO_COPY << u"pipe"_s << u"out/old"_s;
+    QTest::newRow("copy a folder holding a pipe") << FO_COPY << u"tree"_s << u"out/tree"_s;
+}
+
+void TestShellFileOp::specialSourceRefused()
+{
+    QFETCH(quint32, func);
+    QFETCH(QString, source);
+    QFETCH(QString, dest);
+    QCOMPARE(::mkfifo("pipe", 0644), 0);
+    QVERIFY(QFile::link(u"pipe"_s, u"link"_s));
+    QVERIFY(QDir().mkdir(u"tree"_s));
+    QCOMPARE(::mkfifo("tree/pipe", 0644), 0);
+    put(u"out/old"_s, "old");
+    ScriptedPrompter prompter;
+    Request r = request(func, {source}, {dest}, FOF_NOCONFIRMATION);
+    QElapsedTimer timer;
+    timer.start();
+    // A pipe nobody writes would block a plain open or read for ever.
+    QCOMPARE(r.run(&m_owner, prompter), DE_ACCESSDENIEDSRC);
+    QVERIFY(timer.elapsed() < 5000);
+    QCOMPARE(prompter.errors.size(), 1);
+    QVERIFY2(prompter.errors.first().contains(u"通常のファイルではありません。"_s),
+        qPrintable(prompter.errors.first()));
+    QCOMPARE(contents(u"out/old"_s), QByteArray("old"));
+    QVERIFY(leftovers(u"out"_s).isEmpty());
+    QVERIFY(!QFileInfo::exists(u"out/copy"_s));
+    checkPrompts(prompter);
+}
+
+void TestShellFileOp::progressDialogModality_data()
+{
+    QTest::addColumn<bool>("owned");
+    QTest::newRow("owned by the window") << true;
+    QTest::newRow("no owner") << false;
+}
+
+void TestShellFileOp::progressDialogModality()
+{
+    QFETCH(bool, owned);
+    QWidget *owner = owned ? &m_owner : nullptr;
+    m_owner.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&m_owner));
+    const auto findDialog = [] {
+        QProgressDialog *found = nullptr;
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        for (QWidget *window : windows)
+            if (auto *dialog = qobject_cast<QProgressDialog *>(window))
+                found = dialog;
+        return found;
+    };
+
+    QtPrompter prompter;
+    std::unique_ptr<Progress> progress = prompter.progress(owner, u"コピー中..."_s, true);
+    progress->setTotal(1000000);
+    progress->setDone(0);
+    QProgressDialog *dialog = findDialog();
+    QVERIFY(dialog);
+    QCOMPARE(dialog->windowModality(), owned ? Qt::WindowModal : Qt::ApplicationModal);
+    QVERIFY(!dialog->isVisible());
+
+    // Work that goes on, as a long copy does: the dialog appears on its own after a while.
+    int timerRuns = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, &ticker, [&timerRuns] { ++timerRuns; });
+    ticker.start(10);
+    QElapsedTimer timer;
+    timer.start();
+    qint64 done = 0;
+    while (!dialog->isVisible() && timer.elapsed() < 5000) {
+        QThread::msleep(10);
+        progress->setDone(++done);
+    }
+    QVERIFY(dialog->isVisible());
+    QVERIFY(timerRuns > 0); // events other than input kept flowing
+    QCOMPARE(QApplication::activeModalWidget(), dialog);
+    QVERIFY(!progress->cancelled());
+    progress.reset();
+    QVERIFY(!findDialog());
+    m_owner.hide();
+}
+
+void TestShellFileOp::literalNames_data()
+{
+    QTest::addColumn<quint32>("func");
+    QTest::addColumn<QString>("name"); // in "src"
+    QTest::addColumn<bool>("exists"); // a file of exactly that name
+    QTest::addColumn<quint16>("flags");
+    QTest::addColumn<int>("result");
+    QTest::addColumn<QStringList>("left"); // in "src" afterwards
+
+    const QStringList others{u"a.htm"_s, u"ab.htm"_s, u"bookmarks-home.html"_s,
+        u"bookmarks-work.html"_s, u"src1.html"_s};
+    const auto with = [&others](const QString &name) {
+        QStringList all = others;
+        all << name;
+        all.sort();
+        return all;
+    };
+    const quint16 literal = FOF_LITERALNAMES;
+    const quint16 none = 0;
+
+    QTest::newRow("copy, literal flag, name exists")
+        << FO_COPY << u"bookmarks*.html"_s << true << literal << DE_SUCCESS
+        << with(u"bookmarks*.html"_s);
+    QTest::newRow("copy, literal flag, name missing")
+        << FO_COPY << u"a*.htm"_s << false << literal << DE_INVALIDFILES << others;
+    QTest::newRow("copy, literal flag, question mark")
+        << FO_COPY << u"src?.html"_s << true << literal << DE_SUCCESS << with(u"src?.html"_s);
+    QTest::newRow("copy, no flag, name exists")
+        << FO_COPY << u"a*.htm"_s << true << none << DE_SUCCESS << with(u"a*.htm"_s);
+    QTest::newRow("copy, no flag, question mark exists")
+        << FO_COPY << u"src?.html"_s << true << none << DE_SUCCESS << with(u"src?.html"_s);
+    QTest::newRow("delete, literal flag, name exists")
+        << FO_DELETE << u"bookmarks*.html"_s << true << literal << DE_SUCCESS << others;
+    QTest::newRow("delete, literal flag, name missing")
+        << FO_DELETE << u"bookmarks*.html"_s << false << literal << DE_INVALIDFILES << others;
+    QTest::newRow("delete, no flag, name exists")
+        << FO_DELETE << u"bookmarks*.html"_s << true << none << DE_SUCCESS << others;
+    QTest::newRow("delete, no flag, name missing: a pattern")
+        << FO_DELETE << u"bookmarks*.html"_s << false << none << DE_SUCCESS
+        << QStringList{u"a.htm"_s, u"ab.htm"_s, u"src1.html"_s};
+}
+
+void TestShellFileOp::literalNames()
+{
+    QFETCH(quint32, func);
+    QFETCH(QString, name);
+    QFETCH(bool, exists);
+    QFETCH(quint16, flags);
+    QFETCH(int, result);
+    QFETCH(QStringList, left);
+
+    for (const QString &other : {u"a.htm"_s, u"ab.htm"_s, u"bookmarks-home.html"_s,
+             u"bookmarks-work.html"_s, u"src1.html"_s})
+        put(u"src/"_s + other, other.toUtf8());
+    if (exists)
+        put(u"src/"_s + name, "literal");
+    QVERIFY(QDir().mkdir(u"out"_s));
+    ScriptedPrompter prompter;
+    const QString source = u"src/"_s + name;
+    // A backup under a new name: one file, never a folder of that name.
+    Request r = request(
+        func, {source}, func == FO_COPY ? QStringList{u"out/lorvet.html"_s} : QStringList{});
+    r.flags = flags;
+    const bool asked = func == FO_DELETE && result == DE_SUCCESS;
+    if (asked)
+        prompter.deleteAnswers << true;
+    QCOMPARE(r.run(&m_owner, prompter), result);
+    QCOMPARE(entries(u"src"_s), left);
+    if (func == FO_COPY && result == DE_SUCCESS) {
+        QCOMPARE(entries(u"out"_s), QStringList{u"lorvet.html"_s});
+        QCOMPARE(contents(u"out/lorvet.html"_s), QByteArray("literal"));
+    } else {
+        QCOMPARE(entries(u"out"_s), QStringList{});
+    }
+    if (asked && exists) // the one file, by its own name
+        QCOMPARE(prompter.calls.first(), u"delete: "_s + abs(source));
+    QCOMPARE(prompter.errors.size(), result == DE_SUCCESS ? 0 : 1);
+    if (result != DE_SUCCESS)
+        QVERIFY2(prompter.errors.first().contains(name), qPrintable(prompter.errors.first()));
     checkPrompts(prompter);
 }
 
