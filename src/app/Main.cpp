@@ -8,7 +8,24 @@
 
 #include <QCloseEvent>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QShowEvent>
+
+#include <sys/stat.h>
+
+namespace {
+
+bool SameFile(const QString &a, const QString &b)
+{
+    struct stat sa { };
+    struct stat sb { };
+    return ::stat(QFile::encodeName(a).constData(), &sa) == 0
+        && ::stat(QFile::encodeName(b).constData(), &sb) == 0 && sa.st_dev == sb.st_dev
+        && sa.st_ino == sb.st_ino;
+}
+
+} // namespace
 
 TMainForm *MainForm = nullptr;
 TVersionForm *VersionForm = nullptr;
@@ -163,6 +180,12 @@ void TMainForm::pick(TFileLabel *label, const QString &proposal)
     OpenDialog->FileName = proposal;
     if (!OpenDialog->Execute(this))
         return;
+    // Such a name could not be kept in the settings file, and the window could not close.
+    if (OpenDialog->FileName.contains(QLatin1Char('\n'))
+        || OpenDialog->FileName.contains(QLatin1Char('\r'))) {
+        message(MainTexts::NameWithLineBreak);
+        return;
+    }
     ShowPreview->setEnabled(true);
     label->setFileName(OpenDialog->FileName);
     PreviewFile = OpenDialog->FileName;
@@ -187,7 +210,7 @@ void TMainForm::ExecuteBtClick()
         return;
     }
     if (DeleteBookmark->isChecked()) {
-        if (!BackupBookmark())
+        if (!BackupBookmark(QString()))
             return;
         CopyBookmark->setSource(label1->FileName());
         CopyBookmark->setMode(foDelete);
@@ -198,7 +221,7 @@ void TMainForm::ExecuteBtClick()
         message(MainTexts::ChooseSource);
         return;
     }
-    if (!BackupBookmark())
+    if (!BackupBookmark(Label2->FileName()))
         return;
     CopyBookmark->setMode(foCopy);
     CopyBookmark->setSource(Label2->FileName());
@@ -206,11 +229,20 @@ void TMainForm::ExecuteBtClick()
     CopyBookmark->Execute();
 }
 
-bool TMainForm::BackupBookmark()
+bool TMainForm::BackupBookmark(const QString &source)
 {
+    // With no file there is nothing to lose, and nothing to ask about.
+    if (!QFileInfo::exists(label1->FileName()))
+        return true;
     message(MainTexts::WhereToBackUp);
     if (!SaveDialog->Execute(this))
         return true;
+    // A backup over the chosen source would replace it with the current list, which the
+    // switch would then copy back: the wanted list would be gone.
+    if (!source.isEmpty() && SameFile(SaveDialog->FileName, source)) {
+        message(MainTexts::BackupOntoSource);
+        return false;
+    }
     CopyBookmark->setMode(foCopy);
     CopyBookmark->setSource(label1->FileName());
     CopyBookmark->setDestination(SaveDialog->FileName);

@@ -57,7 +57,8 @@ protected:
 private:
     // Whether the switch may go on: the backup was made, or the user chose to skip it by
     // cancelling the save dialog. A backup that failed has been reported, and stops it.
-    bool BackupBookmark();
+    // `source`, when given, is the file the switch will copy: the backup may not replace it.
+    bool BackupBookmark(const QString &source);
     void message(const QString &text);
     bool labelHoldsPlaceholder(const TFileLabel *label) const;
     void pick(TFileLabel *label, const QString &proposal);
@@ -83,6 +84,9 @@ inline const QString SourcePlaceholder = QStringLiteral("コピー元のBookmark
 inline const QString ChooseNetscape = QStringLiteral("NetscapeのBookmarkを指定してください");
 inline const QString ChooseSource = QStringLiteral("コピー元のBookmarkを選択してください。");
 inline const QString WhereToBackUp = QStringLiteral("現在のBookmarkの保存先を指定してください。");
+inline const QString NameWithLineBreak = QStringLiteral("改行を含むファイル名は扱えません。");
+inline const QString BackupOntoSource = QStringLiteral(
+    "バックアップの保存先がコピー元のBookmarkと同じファイルです。Bookmarkは変更していません。");
 inline const QString BackupFailed
     = QStringLiteral("バックアップを作成できなかったため、Bookmarkは変更していません。");
 } // namespace MainTexts

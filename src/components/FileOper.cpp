@@ -83,6 +83,9 @@ int TFileOperation::Execute()
     op.pFrom = from.constData();
     op.pTo = to.constData();
     op.fFlags = FileOptionFlags(m_options);
+    // One whole name is that file's name, whatever characters it holds.
+    if (!m_splitSource)
+        op.fFlags |= FOF_LITERALNAMES;
     if (m_options.contains(fofSimpleProgress))
         op.lpszProgressTitle = title.constData();
 

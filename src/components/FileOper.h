@@ -72,7 +72,8 @@ public:
     void setTitle(const QString &title) { m_title = title; }
 
     // Whether Source is a ';'-separated list (the default) or always one name. A form that
-    // passes user-chosen paths turns splitting off, so that a name holding ';' stays whole.
+    // passes user-chosen paths turns splitting off, so that a name holding ';' stays whole;
+    // such a name is also never read as a wildcard pattern.
     bool SplitSource() const { return m_splitSource; }
     void setSplitSource(bool split) { m_splitSource = split; }
 

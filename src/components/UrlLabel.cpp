@@ -117,6 +117,16 @@ void TUrlLabel::mousePressEvent(QMouseEvent *event)
     MouseDown(event->button(), event->modifiers(), event->position().toPoint());
 }
 
+// Qt delivers the second press of a double click as a press and then this event. That press
+// is no new click: the first click has opened the address already, so its release opens
+// nothing.
+void TUrlLabel::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    event->accept();
+    if (event->button() == Qt::LeftButton)
+        m_leftPressed = false;
+}
+
 void TUrlLabel::mouseReleaseEvent(QMouseEvent *event)
 {
     event->accept();

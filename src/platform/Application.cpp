@@ -54,7 +54,9 @@ void showError(const QString &message)
         g_errorHandler(message);
         return;
     }
-    QMessageBox::critical(g_mainForm, g_title, message);
+    // A main window that is closing or going away is no parent for a dialog.
+    QWidget *owner = g_mainForm && g_mainForm->isVisible() ? g_mainForm.data() : nullptr;
+    QMessageBox::critical(owner, g_title, message);
 }
 
 void setErrorHandlerForTests(std::function<void(const QString &)> handler)

@@ -18,9 +18,14 @@ QStringList nameFilters(const QString &filter)
     QStringList result;
     const QStringList parts = filter.split(QLatin1Char('|'));
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        QString patterns = parts[i + 1];
-        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-        result << parts[i] + QStringLiteral(" (") + patterns + QLatin1Char(')');
+        QStringList patterns = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        // "*.*" means every file, those without a dot in their name too.
+        for (QString &pattern : patterns) {
+            if (pattern == QLatin1String("*.*"))
+                pattern = QStringLiteral("*");
+        }
+        result << parts[i] + QStringLiteral(" (") + patterns.join(QLatin1Char(' '))
+                + QLatin1Char(')');
     }
     return result;
 }
@@ -52,7 +57,9 @@ std::optional<QString> QtPrompter::chooseFile(const FileDialogRequest &request)
     const bool save = request.kind == FileDialogRequest::Kind::Save;
     QFileDialog dialog(request.owner, request.title);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // As the platform's open dialog, this one takes a name that does not exist yet: the
+    // browser's file may be gone after a new list was started.
+    dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     // The backup path is asked for after a message that says what it is for; the user has
     // chosen it on purpose, and the file-operation service asks before it replaces a file.

@@ -2,6 +2,7 @@
 #include "FakeBrowser.h"
 #include "Main.h"
 #include "ScriptedPrompter.h"
+#include "TestFiles.h"
 #include "preview.h"
 
 #include <QCheckBox>
@@ -12,20 +13,9 @@
 
 #include <memory>
 
+#include <unistd.h>
+
 namespace {
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
 
 // What the user was asked or told, in order; progress displays are left out.
 QStringList questions(const ScriptedPrompter &p)
@@ -117,6 +107,11 @@ private Q_SLOTS:
     void deleteModeBacksUpThenDeletes();
     void secondSwitchProposesFirstBackup();
     void semicolonPathStaysOneName();
+    void wildcardNameStaysOneName();
+    void backupOntoSourceRefused_data();
+    void backupOntoSourceRefused();
+    void missingNetscapeFileNeedsNoBackup();
+    void nameWithLineBreakRefused();
     void previewSwitchWithNothingChosen();
     void doubleClickWhileUntickedTakesHiddenBounds();
 };
@@ -267,7 +262,7 @@ void TestMainForm::executeWithoutChoice()
     f.form->DeleteBookmark->setChecked(deleteMode);
     f.form->ExecuteBtClick();
     QCOMPARE(questions(f.prompter), QStringList{u"message: "_qs + text});
-    QCOMPARE(readAll(f.netscape), oldBookmarks);
+    QCOMPARE(contents(f.netscape), oldBookmarks);
     QVERIFY(!QFile::exists(f.backup));
 }
 
@@ -285,9 +280,9 @@ void TestMainForm::switchCopiesSourceOverNetscape()
     const FileDialogRequest &save = f.prompter.fileRequests.constLast();
     QCOMPARE(save.filter, u"HTMLファイル(*.htm;*.html)|*.htm;*.html"_qs);
     QCOMPARE(save.defaultExt, u".html"_qs);
-    QCOMPARE(readAll(f.backup), oldBookmarks);
-    QCOMPARE(readAll(f.netscape), newBookmarks);
-    QCOMPARE(readAll(f.source), newBookmarks);
+    QCOMPARE(contents(f.backup), oldBookmarks);
+    QCOMPARE(contents(f.netscape), newBookmarks);
+    QCOMPARE(contents(f.source), newBookmarks);
     // Every dialog belongs to the main window.
     for (QWidget *owner : std::as_const(f.prompter.owners))
         QCOMPARE(owner, f.form.get());
@@ -304,8 +299,8 @@ void TestMainForm::replaceDeclinedKeepsNetscape()
     f.prompter.fileAnswers.enqueue(f.backup);
     f.prompter.replaceAnswers.enqueue(ReplaceAnswer::No);
     f.form->ExecuteBtClick();
-    QCOMPARE(readAll(f.backup), oldBookmarks);
-    QCOMPARE(readAll(f.netscape), oldBookmarks);
+    QCOMPARE(contents(f.backup), oldBookmarks);
+    QCOMPARE(contents(f.netscape), oldBookmarks);
     QVERIFY(f.form->CopyBookmark->AbortByUser());
 }
 
@@ -317,7 +312,7 @@ void TestMainForm::cancelledBackupStillSwitches()
     f.prompter.replaceAnswers.enqueue(ReplaceAnswer::Yes);
     f.form->ExecuteBtClick();
     QVERIFY(!QFile::exists(f.backup));
-    QCOMPARE(readAll(f.netscape), newBookmarks);
+    QCOMPARE(contents(f.netscape), newBookmarks);
     QVERIFY(f.prompter.messages.indexOf(MainTexts::BackupFailed) < 0);
 }
 
@@ -351,9 +346,9 @@ void TestMainForm::failedBackupStopsTheSwitch()
     f.form->ExecuteBtClick();
 
     QCOMPARE(f.prompter.messages.constLast(), MainTexts::BackupFailed);
-    QCOMPARE(readAll(f.netscape), oldBookmarks);
+    QCOMPARE(contents(f.netscape), oldBookmarks);
     if (backupExists)
-        QCOMPARE(readAll(f.dir.filePath(backupName)), earlier);
+        QCOMPARE(contents(f.dir.filePath(backupName)), earlier);
     // Nothing was asked about Netscape's file itself.
     for (const QString &call : std::as_const(f.prompter.calls))
         QVERIFY2(
@@ -373,7 +368,7 @@ void TestMainForm::deleteModeBacksUpThenDeletes()
     QCOMPARE(questions(f.prompter),
         (QStringList{u"message: "_qs + MainTexts::WhereToBackUp, u"save: lorvet.html"_qs,
             u"delete: "_qs + f.netscape}));
-    QCOMPARE(readAll(f.backup), oldBookmarks);
+    QCOMPARE(contents(f.backup), oldBookmarks);
     QVERIFY(!QFile::exists(f.netscape));
 }
 
@@ -397,8 +392,8 @@ void TestMainForm::secondSwitchProposesFirstBackup()
     QCOMPARE(questions(f.prompter),
         (QStringList{u"message: "_qs + MainTexts::WhereToBackUp, u"save: "_qs + chosen,
             u"replace: "_qs + chosen, u"replace: "_qs + f.netscape}));
-    QCOMPARE(readAll(chosen), newBookmarks);
-    QCOMPARE(readAll(f.netscape), QByteArray("third"));
+    QCOMPARE(contents(chosen), newBookmarks);
+    QCOMPARE(contents(f.netscape), QByteArray("third"));
 }
 
 void TestMainForm::semicolonPathStaysOneName()
@@ -411,16 +406,85 @@ void TestMainForm::semicolonPathStaysOneName()
     f.prompter.fileAnswers.enqueue(f.backup);
     f.prompter.replaceAnswers.enqueue(ReplaceAnswer::Yes);
     f.form->ExecuteBtClick();
-    QCOMPARE(readAll(f.backup), oldBookmarks);
-    QCOMPARE(readAll(f.netscape), newBookmarks);
+    QCOMPARE(contents(f.backup), oldBookmarks);
+    QCOMPARE(contents(f.netscape), newBookmarks);
 
     f.form->DeleteBookmark->setChecked(true);
     f.prompter.fileAnswers.enqueue(f.dir.filePath(u"second.html"_qs));
     f.prompter.deleteAnswers.enqueue(true);
     f.form->ExecuteBtClick();
     QVERIFY(!QFile::exists(f.netscape));
-    QCOMPARE(readAll(f.dir.filePath(u"a"_qs)), QByteArray("decoy a"));
-    QCOMPARE(readAll(f.dir.filePath(u"b.htm"_qs)), QByteArray("decoy b"));
+    QCOMPARE(contents(f.dir.filePath(u"a"_qs)), QByteArray("decoy a"));
+    QCOMPARE(contents(f.dir.filePath(u"b.htm"_qs)), QByteArray("decoy b"));
+}
+
+void TestMainForm::wildcardNameStaysOneName()
+{
+    Fixture f(u"bookmarks*.html"_qs);
+    // Decoys the pattern would match.
+    writeFile(f.dir.filePath(u"bookmarks-home.html"_qs), "home");
+    writeFile(f.dir.filePath(u"bookmarks-work.html"_qs), "work");
+    f.form->ShowPreview->setChecked(false);
+    f.pickNetscape(f.netscape);
+    f.form->DeleteBookmark->setChecked(true);
+    f.prompter.fileAnswers.enqueue(f.backup);
+    f.prompter.deleteAnswers.enqueue(true);
+    f.form->ExecuteBtClick();
+    QCOMPARE(contents(f.backup), oldBookmarks);
+    QVERIFY(!QFile::exists(f.netscape));
+    QCOMPARE(contents(f.dir.filePath(u"bookmarks-home.html"_qs)), QByteArray("home"));
+    QCOMPARE(contents(f.dir.filePath(u"bookmarks-work.html"_qs)), QByteArray("work"));
+    QCOMPARE(
+        questions(f.prompter).filter(u"delete: "_qs), QStringList{u"delete: "_qs + f.netscape});
+}
+
+void TestMainForm::backupOntoSourceRefused_data()
+{
+    QTest::addColumn<bool>("hardLink");
+    QTest::newRow("the source itself") << false;
+    QTest::newRow("a hard link to the source") << true;
+}
+
+void TestMainForm::backupOntoSourceRefused()
+{
+    QFETCH(bool, hardLink);
+    Fixture f;
+    f.chooseBoth();
+    QString target = f.source;
+    if (hardLink) {
+        target = f.dir.filePath(u"link.html"_qs);
+        QCOMPARE(
+            ::link(QFile::encodeName(f.source).constData(), QFile::encodeName(target).constData()),
+            0);
+    }
+    f.prompter.fileAnswers.enqueue(target);
+    f.form->ExecuteBtClick();
+    QCOMPARE(questions(f.prompter),
+        (QStringList{u"message: "_qs + MainTexts::WhereToBackUp, u"save: lorvet.html"_qs,
+            u"message: "_qs + MainTexts::BackupOntoSource}));
+    QCOMPARE(contents(f.source), newBookmarks);
+    QCOMPARE(contents(f.netscape), oldBookmarks);
+}
+
+void TestMainForm::missingNetscapeFileNeedsNoBackup()
+{
+    Fixture f;
+    f.chooseBoth();
+    QVERIFY(QFile::remove(f.netscape));
+    f.form->ExecuteBtClick();
+    // Nothing to back up: no question, and the source becomes the browser's file.
+    QCOMPARE(questions(f.prompter), QStringList{});
+    QCOMPARE(contents(f.netscape), newBookmarks);
+}
+
+void TestMainForm::nameWithLineBreakRefused()
+{
+    Fixture f;
+    f.form->ShowPreview->setChecked(false);
+    f.pickNetscape(f.dir.filePath(u"a\nb.htm"_qs));
+    QCOMPARE(f.prompter.messages, QStringList{MainTexts::NameWithLineBreak});
+    QCOMPARE(f.form->label1->FileName(), MainTexts::NetscapePlaceholder);
+    QVERIFY(f.form->close());
 }
 
 void TestMainForm::previewSwitchWithNothingChosen()

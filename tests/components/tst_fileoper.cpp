@@ -203,12 +203,16 @@ void TestFileOper::wholeSourceKeepsSemicolons()
     op.setSplitSource(false);
     op.setSource(QStringLiteral("/b/a;b.htm"));
     QList<QByteArray> from;
+    quint16 flags = 0;
     op.setService([&](SHFILEOPSTRUCT &r) {
         from = readList(r.pFrom);
+        flags = r.fFlags;
         return 0;
     });
     op.Execute();
     QCOMPARE(from, QList<QByteArray>{"/b/a;b.htm"});
+    // Nor is the one name a pattern.
+    QCOMPARE(flags, FOF_LITERALNAMES);
 }
 
 void TestFileOper::abortFlagFollowsEachCall()

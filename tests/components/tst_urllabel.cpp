@@ -3,12 +3,14 @@
 #include "ShellOpen.h"
 #include "UrlLabel.h"
 
+#include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QDesktopServices>
 #include <QDir>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QTest>
 
@@ -232,6 +234,21 @@ void TestUrlLabel::leftClickInside()
     QCOMPARE(textColor(*label), blue);
     const QString left = QString::number(int(Qt::LeftButton));
     QCOMPARE(events, (QStringList{u"down "_s + left, u"click"_s, u"up "_s + left}));
+
+    // A double click opens the address once, and the colour comes back after it. Qt sends a
+    // double click as press, release, press, double click, release.
+    m_opened.clear();
+    const QPointF at(2, 2);
+    const QPointF global = label->mapToGlobal(at);
+    for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
+             QEvent::MouseButtonPress, QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}) {
+        const Qt::MouseButtons held
+            = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+        QMouseEvent event(type, at, global, Qt::LeftButton, held, Qt::NoModifier);
+        QApplication::sendEvent(label, &event);
+    }
+    QCOMPARE(m_opened, QList<QUrl>{QUrl(u"https://www.example.com/"_s)});
+    QCOMPARE(textColor(*label), blue);
 }
 
 void TestUrlLabel::releaseOutside()
