@@ -9,6 +9,7 @@
 // --plain-control gives the preview window a browser control that is a plain QWebEngineView
 // (default profile and settings), to tell the window's cost from the locked-down engine's.
 
+#include "EngineModule.h"
 #include "PreviewHost.h"
 #include "preview.h"
 
@@ -84,7 +85,7 @@ int main(int argc, char *argv[])
     QEventLoop loop;
     TPreviewHost host;
     host.PreviewFile = file;
-    BrowserFactory factory;
+    BrowserFactory factory = EngineFactory(QStringLiteral(VANTRELLE_ENGINE_DIR));
     if (argc > 3 && QByteArray(argv[3]) == "--plain-control")
         factory = [](QWidget *parent) { return std::make_unique<PlainControl>(parent); };
     TPreviewForm form(&host, factory);

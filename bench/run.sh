@@ -78,7 +78,7 @@ record() {
 fresh_vantrelle() {
   local dir
   dir=$(mktemp -d "$work/v.XXXXXX")
-  cp "$exe" "$dir/vantrelle"
+  cp "$exe" "$build/src/app/vantrelle-webengine.so" "$dir/"
   if [ -n "$1" ]; then
     printf '[Files]\nShowPreview=1\nNetscape Bookmark=%s\n[PreviewForm]\nTop=98\nLeft=500\nHeight=330\nWidth=280\n' \
       "$1" > "$dir/vantrelle.ini"

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   # build
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webengine-dev-tools
+  qt6-base-dev qt6-base-dev-tools qt6-base-private-dev qt6-webengine-dev qt6-webengine-dev-tools
   libgl-dev libxkbcommon-dev
   # run: the platform plugins, Japanese translations of Qt's own dialogs, the form font's fallback
   qt6-qpa-plugins qt6-translations-l10n fonts-ipafont-gothic fonts-dejavu-core

@@ -14,10 +14,11 @@ constexpr QPoint formPosition(186, 129);
 TVersionForm::TVersionForm(QWidget *parent)
     : QDialog(parent)
 {
+    // The font first: the widgets are built in it, instead of in the default font and again.
+    setFont(FormFont());
     setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
         | Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint);
-    setFont(FormFont());
     setAttribute(Qt::WA_QuitOnClose, false);
     move(formPosition);
     setFixedSize(235, 200);

@@ -35,10 +35,11 @@ TMainForm::TMainForm(Prompter *prompter, QWidget *parent)
     : QWidget(parent)
     , m_prompter(prompter ? prompter : &defaultPrompter())
 {
+    // The font first: the widgets are built in it, instead of in the default font and again.
+    setFont(FormFont());
     setupUi(this);
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
         | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    setFont(FormFont());
     move(178, 98);
     setFixedSize(314, 127);
 
@@ -111,7 +112,11 @@ void TMainForm::FormShow()
     ShowPreview->setChecked(IniFile->ReadBool(files, QStringLiteral("ShowPreview"), true));
     if (ShowPreview->isChecked()) {
         PreviewFile = label1->FileName();
-        ShowPreviewWindow();
+        // A minimised window is not painted; nothing waits for it then.
+        if (isMinimized())
+            ShowPreviewWindow();
+        else
+            m_previewAfterFirstPaint = true;
     }
 }
 
@@ -143,6 +148,22 @@ bool TMainForm::FormClose()
         return false;
     IniFile.reset();
     return done(SavePos->Save());
+}
+
+bool TMainForm::event(QEvent *event)
+{
+    const bool handled = QWidget::event(event);
+    if (event->type() == QEvent::Paint && m_previewAfterFirstPaint) {
+        // Queued, so that the painted window reaches the screen first.
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (m_previewAfterFirstPaint)
+                    ShowPreviewWindow();
+            },
+            Qt::QueuedConnection);
+    }
+    return handled;
 }
 
 void TMainForm::showEvent(QShowEvent *event)
@@ -301,6 +322,7 @@ void TMainForm::ShowPreviewClick()
 
 void TMainForm::ShowPreviewWindow()
 {
+    m_previewAfterFirstPaint = false;
     if (!PreviewForm)
         return;
     PreviewForm->SetBounds(PreviewLeft, PreviewTop, PreviewWidth, PreviewHeight);
@@ -310,6 +332,7 @@ void TMainForm::ShowPreviewWindow()
 
 void TMainForm::HidePreviewWindow()
 {
+    m_previewAfterFirstPaint = false;
     if (!PreviewForm)
         return;
     PreviewTop = PreviewForm->Top();

@@ -49,8 +49,11 @@ public:
 
     // The settings file beside the executable.
     QString SettingsPath() const { return ExeStem + QStringLiteral(".ini"); }
+    // Whether the preview asked for at start waits for the window's first paint.
+    bool PreviewWaitsForFirstPaint() const { return m_previewAfterFirstPaint; }
 
 protected:
+    bool event(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
@@ -66,6 +69,9 @@ private:
     void showOrHidePreview();
 
     Prompter *m_prompter;
+    // Starting the web engine takes longer than drawing this window; the preview that the
+    // settings ask for at start comes once the window is on the screen.
+    bool m_previewAfterFirstPaint = false;
     // The settings object lives from FormCreate to FormClose. It and the executable's stem
     // belong to the window rather than to the unit, so that each main window starts afresh.
     std::unique_ptr<TIniFile> IniFile;

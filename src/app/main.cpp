@@ -13,9 +13,6 @@
 
 int main(int argc, char *argv[])
 {
-    // The preview's web engine shares its GL contexts with the widgets; Qt wants to know
-    // before the application object exists.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vantrelle"));
     QApplication::setApplicationVersion(QStringLiteral("1.20"));

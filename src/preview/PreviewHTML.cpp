@@ -1,7 +1,7 @@
 #include "PreviewHTML.h"
 
 #include "Application.h"
-#include "WebEngineBrowser.h"
+#include "EngineModule.h"
 
 #include <QEvent>
 #include <QTimer>
@@ -25,7 +25,7 @@ TControlData &TPreviewHTML::ControlData()
 
 TPreviewHTML::TPreviewHTML(QWidget *owner, BrowserFactory factory)
     : QWidget(owner)
-    , m_factory(factory ? std::move(factory) : &WebEngineBrowser::create)
+    , m_factory(factory ? std::move(factory) : EngineFactory())
 {
     ++ControlData().InstanceCount;
     resize(200, 200);

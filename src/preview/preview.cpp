@@ -11,10 +11,11 @@ TPreviewForm::TPreviewForm(TPreviewHost *mainForm, BrowserFactory factory, QWidg
     : QWidget(parent, Qt::Window)
     , m_mainForm(mainForm)
 {
+    // The font first: the widgets are built in it, instead of in the default font and again.
+    setFont(FormFont());
     setupUi(this);
     if (factory)
         Preview1->setBrowserFactory(std::move(factory));
-    setFont(FormFont());
     // Closing it hides it; only the main window ends the program.
     setAttribute(Qt::WA_QuitOnClose, false);
     connect(CloseBt, &QPushButton::clicked, this, &TPreviewForm::CloseBtClick);

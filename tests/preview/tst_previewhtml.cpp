@@ -1,7 +1,10 @@
 #include "Application.h"
+#include "EngineModule.h"
 #include "FakeBrowser.h"
 #include "PreviewHTML.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -26,6 +29,8 @@ private Q_SLOTS:
     void watcherBelongsToTheOwnerAndStopsFirst();
     void interfaceKeptAndRetried();
     void navigateNeverPassesFailuresOn();
+    void unusableEngineModule_data();
+    void unusableEngineModule();
 
 private:
     QStringList m_errors;
@@ -208,4 +213,35 @@ void TestPreviewHTML::navigateNeverPassesFailuresOn()
 }
 
 QTEST_MAIN(TestPreviewHTML)
+void TestPreviewHTML::unusableEngineModule_data()
+{
+    QTest::addColumn<QByteArray>("module"); // the file's content; empty: no file
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("missing") << QByteArray() << QString::fromLatin1(EngineModuleName);
+    QTest::newRow("not a library") << QByteArray("junk") << QString::fromLatin1(EngineModuleName);
+}
+
+// Without a usable engine the preview says why and stays empty; the program goes on.
+void TestPreviewHTML::unusableEngineModule()
+{
+    QFETCH(QByteArray, module);
+    QFETCH(QString, reason);
+    QTemporaryDir dir;
+    if (!module.isEmpty()) {
+        QFile file(dir.filePath(QString::fromLatin1(EngineModuleName)));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(module);
+    }
+    TPreviewHTML html(nullptr, EngineFactory(dir.path()));
+    html.show();
+    html.NavigateTo(u"/nonexistent.html"_s);
+    QCOMPARE(html.BrowserView(), nullptr);
+    QCOMPARE(m_errors.size(), 1);
+    QVERIFY2(m_errors.first().startsWith(u"プレビューを表示できません。"_s), qPrintable(m_errors.first()));
+    QVERIFY2(m_errors.first().contains(reason), qPrintable(m_errors.first()));
+    // Asked again, it tries again and says so again.
+    html.NavigateTo(u"/nonexistent.html"_s);
+    QCOMPARE(m_errors.size(), 2);
+}
+
 #include "tst_previewhtml.moc"

@@ -124,7 +124,10 @@ WebEngineBrowser::WebEngineBrowser(QWidget *parent)
     s->setAttribute(QWebEngineSettings::AllowRunningInsecureContent, false);
     // The preview sits beside the main window; loading a file must not take its focus.
     s->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, false);
-    s->setUnknownUrlSchemePolicy(QWebEngineSettings::DisallowUnknownUrlSchemes);
+    // Addresses the engine cannot show itself (mailto:, unknown schemes) come to the page's
+    // navigation check only when a person clicked them; that check lets through mail and web
+    // addresses alone, to the desktop's browser. Without a click they go nowhere.
+    s->setUnknownUrlSchemePolicy(QWebEngineSettings::AllowUnknownUrlSchemesFromUserInteraction);
 
     m_view->setPage(m_page);
     m_view->setContextMenuPolicy(Qt::NoContextMenu);
