@@ -1,5 +1,7 @@
 #include "QtPrompter.h"
 
+#include "FormFont.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -10,6 +12,9 @@
 #include <QPointer>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QTimer>
+
+#include <limits>
 
 using namespace Qt::StringLiterals;
 
@@ -20,6 +25,8 @@ constexpr int ProgressSteps = 10000;
 // Longest interval without handling events while a copy runs, so the cancel button answers.
 constexpr qint64 EventInterval = 50;
 constexpr int LabelWidth = 420;
+// Work shorter than this shows no progress.
+constexpr int ShowAfter = 500;
 
 QString factsText(const QString &heading, const FileFacts &facts)
 {
@@ -44,6 +51,9 @@ Qt::WindowModality modalityFor(const QWidget *owner)
 
 void prepare(QMessageBox &box)
 {
+    // In the program's font from the start: a box laid out in one font and drawn in the one it
+    // inherits late would cut its first line short.
+    box.setFont(FormFont());
     box.setWindowModality(modalityFor(box.parentWidget()));
     box.setTextFormat(Qt::PlainText); // file names are shown as they are, never as markup
     // Wide enough that a path is not broken into a column of fragments.
@@ -63,12 +73,22 @@ QString nameOf(const QString &path)
     return name.isEmpty() ? path : name;
 }
 
+class DialogProgress;
+
+// The progress displays of the work now running; a question holds them back.
+QList<DialogProgress *> &runningProgress()
+{
+    static QList<DialogProgress *> running;
+    return running;
+}
+
 class DialogProgress final : public Progress {
 public:
     explicit DialogProgress(QWidget *owner, const QString &title, bool showFileNames)
         : m_dialog(new QProgressDialog(owner))
         , m_showFileNames(showFileNames)
     {
+        runningProgress().append(this);
         m_dialog->setWindowTitle(title);
         m_dialog->setLabelText(title);
         m_dialog->setCancelButtonText(u"キャンセル"_s);
@@ -76,13 +96,37 @@ public:
         // The service deletes the dialog when it is done; nothing should close it earlier.
         m_dialog->setAutoClose(false);
         m_dialog->setAutoReset(false);
-        m_dialog->setMinimumDuration(500);
+        // The dialog appears after half a second of work, by our own clock rather than the
+        // dialog's, so that a question of the service can hold it back (see hold()).
+        m_dialog->setMinimumDuration(std::numeric_limits<int>::max());
+        m_showTimer.setSingleShot(true);
+        m_showTimer.setInterval(ShowAfter);
+        QObject::connect(&m_showTimer, &QTimer::timeout, m_dialog, [this] {
+            if (m_dialog && !m_dialog->wasCanceled())
+                m_dialog->show();
+        });
+        m_showTimer.start();
         m_dialog->setMinimumWidth(LabelWidth + 60);
         m_dialog->setRange(0, ProgressSteps);
         m_dialog->setValue(0);
         m_sinceEvents.start();
     }
-    ~DialogProgress() override { delete m_dialog; } // null when the owner took it along
+    ~DialogProgress() override
+    {
+        runningProgress().removeOne(this);
+        delete m_dialog; // null when the owner took it along
+    }
+
+    // A question asked while the work runs comes first: a progress dialog appearing over it
+    // would take the owner's modality from it, and the question could no longer be answered
+    // while the work waits for the answer. The dialog appears half a second after the answer
+    // if it has not appeared yet.
+    void hold() { m_showTimer.stop(); }
+    void release()
+    {
+        if (m_dialog && !m_dialog->isVisible())
+            m_showTimer.start();
+    }
 
     DialogProgress(const DialogProgress &) = delete;
     DialogProgress &operator=(const DialogProgress &) = delete;
@@ -132,6 +176,29 @@ private:
     bool m_showFileNames;
     qint64 m_total = 0;
     QElapsedTimer m_sinceEvents;
+    QTimer m_showTimer;
+};
+
+// Holds back the running progress displays while a question or report is on screen.
+class ProgressHold final {
+public:
+    ProgressHold()
+        : m_held(runningProgress())
+    {
+        for (DialogProgress *progress : std::as_const(m_held))
+            progress->hold();
+    }
+    ~ProgressHold()
+    {
+        for (DialogProgress *progress : std::as_const(m_held))
+            if (runningProgress().contains(progress))
+                progress->release();
+    }
+    ProgressHold(const ProgressHold &) = delete;
+    ProgressHold &operator=(const ProgressHold &) = delete;
+
+private:
+    const QList<DialogProgress *> m_held;
 };
 
 } // namespace
@@ -139,8 +206,9 @@ private:
 ReplaceAnswer QtPrompter::askReplace(
     QWidget *owner, const FileFacts &existing, const FileFacts &incoming, bool more)
 {
+    const ProgressHold hold;
     QMessageBox box(QMessageBox::Question, u"ファイルの置き換えの確認"_s,
-        u"この場所には既に「%1」という名前のファイルがあります。\n\n置き換えますか?"_s.arg(
+        u"この場所には既に同じ名前のファイルがあります。\n「%1」\n\n置き換えますか?"_s.arg(
             nameOf(existing.path)),
         QMessageBox::NoButton, owner);
     prepare(box);
@@ -170,6 +238,7 @@ ReplaceAnswer QtPrompter::askReplace(
 
 bool QtPrompter::askDelete(QWidget *owner, const QStringList &paths, bool toTrash)
 {
+    const ProgressHold hold;
     const QString action = toTrash ? u"ごみ箱に移動しますか?"_s : u"完全に削除しますか?"_s;
     const QString text = paths.size() == 1
         ? u"「%1」を%2"_s.arg(nameOf(paths.first()), action)
@@ -190,6 +259,7 @@ bool QtPrompter::askDelete(QWidget *owner, const QStringList &paths, bool toTras
 
 bool QtPrompter::askCreateFolder(QWidget *owner, const QString &folder)
 {
+    const ProgressHold hold;
     QMessageBox box(QMessageBox::Question, u"フォルダの作成の確認"_s,
         u"フォルダ「%1」はありません。\n作成しますか?"_s.arg(folder),
         QMessageBox::Yes | QMessageBox::No, owner);
@@ -203,6 +273,7 @@ bool QtPrompter::askCreateFolder(QWidget *owner, const QString &folder)
 
 void QtPrompter::error(QWidget *owner, const QString &title, const QString &text)
 {
+    const ProgressHold hold;
     QMessageBox box(QMessageBox::Critical, title, text, QMessageBox::Ok, owner);
     prepare(box);
     setButtonText(box, QMessageBox::Ok, u"OK"_s);

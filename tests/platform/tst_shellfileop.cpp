@@ -11,7 +11,9 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
@@ -93,6 +95,18 @@ QStringList leftovers(const QString &folder = u"."_s)
     return QDir(folder).entryList({u"*.part"_s}, QDir::Files | QDir::Hidden | QDir::System);
 }
 
+// Work that goes on, as a long copy does, until its progress dialog shows (or 5 s pass).
+void workUntilShown(Progress &progress, const QWidget *dialog)
+{
+    QElapsedTimer timer;
+    timer.start();
+    qint64 done = 0;
+    while (!dialog->isVisible() && timer.elapsed() < 5000) {
+        QThread::msleep(10);
+        progress.setDone(++done);
+    }
+}
+
 } // namespace
 
 class TestShellFileOp final : public QObject {
@@ -136,6 +150,7 @@ private slots:
     void progressDisplay();
     void progressDialogModality_data();
     void progressDialogModality();
+    void questionKeepsProgressBack();
     void moveWithinFolder();
     void moveAcrossFileSystems();
     void renameFile_data();
@@ -981,19 +996,52 @@ void TestShellFileOp::progressDialogModality()
     QTimer ticker;
     QObject::connect(&ticker, &QTimer::timeout, &ticker, [&timerRuns] { ++timerRuns; });
     ticker.start(10);
-    QElapsedTimer timer;
-    timer.start();
-    qint64 done = 0;
-    while (!dialog->isVisible() && timer.elapsed() < 5000) {
-        QThread::msleep(10);
-        progress->setDone(++done);
-    }
+    workUntilShown(*progress, dialog);
     QVERIFY(dialog->isVisible());
     QVERIFY(timerRuns > 0); // events other than input kept flowing
     QCOMPARE(QApplication::activeModalWidget(), dialog);
     QVERIFY(!progress->cancelled());
     progress.reset();
     QVERIFY(!findDialog());
+    m_owner.hide();
+}
+
+// A question asked while the work runs stays in front and answerable: the progress dialog,
+// due after half a second, waits for the answer instead of taking the owner's modality.
+void TestShellFileOp::questionKeepsProgressBack()
+{
+    m_owner.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&m_owner));
+    QtPrompter prompter;
+    std::unique_ptr<Progress> progress = prompter.progress(&m_owner, u"コピー中..."_s, true);
+    progress->setTotal(1000000);
+    progress->setDone(0);
+    auto *dialog = m_owner.findChild<QProgressDialog *>();
+    QVERIFY(dialog);
+
+    bool progressShownDuringQuestion = false;
+    bool questionOnTop = false;
+    // The person reads the question for well over the progress dialog's delay.
+    QTimer::singleShot(1200, &m_owner, [&] {
+        progressShownDuringQuestion = dialog->isVisible();
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        questionOnTop = box != nullptr;
+        // Answered either way, so that a fault fails the test instead of hanging it.
+        if (!box)
+            box = m_owner.findChild<QMessageBox *>();
+        if (box)
+            box->button(QMessageBox::Yes)->click();
+    });
+    const FileFacts facts{u"/tmp/x"_s, 1, QDateTime::currentDateTime()};
+    const ReplaceAnswer answer = prompter.askReplace(&m_owner, facts, facts, false);
+    QVERIFY(!progressShownDuringQuestion);
+    QVERIFY(questionOnTop);
+    QCOMPARE(answer, ReplaceAnswer::Yes);
+
+    // After the answer the work goes on, and its progress appears in its time.
+    workUntilShown(*progress, dialog);
+    QVERIFY(dialog->isVisible());
+    progress.reset();
     m_owner.hide();
 }
 
