@@ -108,6 +108,8 @@ int replace(const QString &path, const QByteArray &data)
         return err;
     if (const int err = PosixFile::sync(temp.fd()))
         return err;
+    if (const int err = temp.link())
+        return err;
     if (const int err = temp.close())
         return err;
     if (::rename(temp.path().constData(), CodePage::toNative(target).constData()) != 0)

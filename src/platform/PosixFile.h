@@ -60,9 +60,13 @@ int mayWrite(const QString &path);
 // ours, as any file we create would be, and that is no error.
 int setOwnerAndMode(int fd, const struct stat *replaced, mode_t newMode);
 
-// A file being written beside its target, ".<name>.XXXXXX.part" in the target's folder,
-// which becomes the target only by a rename and is removed on every other way out, so the
-// target is never half written.
+// A file being written beside its target, which becomes the target only by a rename, so the
+// target is never half written. Where the file system allows, it has no name while it is
+// written (O_TMPFILE), so that a crash leaves nothing behind; it is given the name
+// ".<name>.XXXXXX.part" in the target's folder just before the rename. Elsewhere it has that
+// name from the start. Either way it is removed on every way out but the rename, it stays
+// locked while we write it, and the unlocked ones that crashed writes of the same target left
+// behind are removed when the next one is created.
 class TempFile final {
 public:
     TempFile() = default;
@@ -74,13 +78,17 @@ public:
     // alone until it is complete.
     int create(const QString &folder, const QString &targetName);
     int fd() const { return m_fd->get(); }
+    // Gives it its name beside the target, for the rename; one that has a name keeps it.
+    int link();
     int close() { return m_fd->close(); }
+    // The name, once it has one.
     const QByteArray &path() const { return m_path; }
     // Renamed into place: nothing left to remove.
     void keep() { m_kept = true; }
 
 private:
     std::optional<Fd> m_fd;
+    QByteArray m_prefix; // "<folder>/.<name>."
     QByteArray m_path;
     bool m_kept = false;
 };

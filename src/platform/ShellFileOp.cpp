@@ -119,6 +119,9 @@ QString reason(int err)
         return u"フォルダが空ではありません。"_s;
     case EBUSY:
         return u"ファイルは使用中です。"_s;
+    case EXDEV:
+        // Only a replace meets it: a move to another file system copies instead.
+        return u"別のファイル システムにあるため、置き換えられません。"_s;
     default:
         break;
     }
@@ -490,6 +493,8 @@ int copyFile(
     }
     if (const int err = PosixFile::sync(temp.fd()))
         return ctx.fail(DE_ERRORONDEST, to, err);
+    if (const int err = temp.link())
+        return ctx.fail(DE_ERRORONDEST, to, err);
     if (const int err = temp.close())
         return ctx.fail(DE_ERRORONDEST, to, err);
     const int err = replace
@@ -498,8 +503,11 @@ int copyFile(
     if (err != 0)
         return ctx.fail(DE_ERRORONDEST, to, err);
     temp.keep();
+    // The copy is in place by now; what failed is only the proof that it is on the disk.
     if (const int syncErr = syncFolder(target.path()))
-        return ctx.fail(DE_ERRORONDEST, to, syncErr);
+        return ctx.fail(DE_ERRORONDEST,
+            u"「%1」はコピーしましたが、ディスクに書き込まれたことを確認できません。\n%2"_s.arg(
+                shown(to), reason(syncErr)));
     ++ctx.filesSeen;
     return 0;
 }

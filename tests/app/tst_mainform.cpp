@@ -6,6 +6,7 @@
 #include "preview.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QFontInfo>
 #include <QTemporaryDir>
@@ -110,6 +111,8 @@ private Q_SLOTS:
     void wildcardNameStaysOneName();
     void backupOntoSourceRefused_data();
     void backupOntoSourceRefused();
+    void sameFileUnderAnotherName_data();
+    void sameFileUnderAnotherName();
     void missingNetscapeFileNeedsNoBackup();
     void nameWithLineBreakRefused();
     void previewSwitchWithNothingChosen();
@@ -402,6 +405,10 @@ void TestMainForm::semicolonPathStaysOneName()
     // Decoys: were the name split at ';', these would be the files acted on.
     writeFile(f.dir.filePath(u"a"_qs), "decoy a");
     writeFile(f.dir.filePath(u"b.htm"_qs), "decoy b");
+    // The source and the backup have one too.
+    f.source = f.dir.filePath(u"a;source.html"_qs);
+    f.backup = f.dir.filePath(u"b.htm;backup.html"_qs);
+    writeFile(f.source, newBookmarks);
     f.chooseBoth();
     f.prompter.fileAnswers.enqueue(f.backup);
     f.prompter.replaceAnswers.enqueue(ReplaceAnswer::Yes);
@@ -464,6 +471,51 @@ void TestMainForm::backupOntoSourceRefused()
             u"message: "_qs + MainTexts::BackupOntoSource}));
     QCOMPARE(contents(f.source), newBookmarks);
     QCOMPARE(contents(f.netscape), oldBookmarks);
+}
+
+void TestMainForm::sameFileUnderAnotherName_data()
+{
+    QTest::addColumn<bool>("asBackup"); // the name is chosen as the backup, else as the source
+    QTest::addColumn<QString>("how");
+    for (const bool asBackup : {false, true}) {
+        const char *role = asBackup ? "backup" : "source";
+        for (const char *how : {"spelled differently", "hard link", "symbolic link"})
+            QTest::addRow("%s: %s", role, how) << asBackup << QString::fromLatin1(how);
+    }
+}
+
+void TestMainForm::sameFileUnderAnotherName()
+{
+    QFETCH(bool, asBackup);
+    QFETCH(QString, how);
+    Fixture f;
+    QString other = f.dir.path() + u"/./bookmark.htm"_qs;
+    if (how != u"spelled differently"_qs) {
+        other = f.dir.filePath(u"twin.html"_qs);
+        const QByteArray from = QFile::encodeName(f.netscape);
+        const QByteArray to = QFile::encodeName(other);
+        QCOMPARE(how == u"hard link"_qs ? ::link(from, to) : ::symlink(from, to), 0);
+    }
+    if (asBackup)
+        f.backup = other;
+    else
+        f.source = other;
+    f.chooseBoth();
+    f.prompter.fileAnswers.enqueue(f.backup);
+    f.form->ExecuteBtClick();
+
+    // The service names the destination it refuses to write, as a clean path.
+    const QString named = asBackup ? QDir::cleanPath(other) : f.netscape;
+    QStringList told{u"message: "_qs + MainTexts::WhereToBackUp, u"save: lorvet.html"_qs,
+        u"error: 「%1」をコピーできません。\nコピー元とコピー先が同じファイルです。"_qs.arg(named)};
+    if (asBackup)
+        told << u"message: "_qs + MainTexts::BackupFailed;
+    QCOMPARE(questions(f.prompter), told);
+    QCOMPARE(contents(f.netscape), oldBookmarks);
+    if (!asBackup)
+        QCOMPARE(contents(f.dir.filePath(u"lorvet.html"_qs)), oldBookmarks);
+    QVERIFY(entries(f.dir.path()).filter(u".part"_qs).isEmpty());
+    QVERIFY(f.prompter.unexpected.isEmpty());
 }
 
 void TestMainForm::missingNetscapeFileNeedsNoBackup()

@@ -16,6 +16,7 @@
 #include <memory>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -66,6 +67,7 @@ private Q_SLOTS:
     void modeKept();
     void linkKept();
     void crashLeavesOldOrNew();
+    void staleTempRemoved();
     void changeFileExt_data();
     void changeFileExt();
 
@@ -179,6 +181,8 @@ void TestIniFile::names_data()
         << QByteArray("\xEF\xBB\xBF[A]\nx=1\n") << u"A"_s << u"x"_s << u"1"_s;
     QTest::newRow("garbage around")
         << QByteArray("\x01\x02 garbage\n[A\n[A]\nnonsense\nx=1\n") << u"A"_s << u"x"_s << u"1"_s;
+    QTest::newRow("a byte order mark as a name, not at the start")
+        << QByteArray("[A]\n[\xEF\xBB\xBF]\nx=1\n") << u"\uFEFF"_s << u"x"_s << u"1"_s;
     QTest::newRow("empty key name")
         << QByteArray("[A]\n=1\n") << u"A"_s << QString() << u"<default>"_s;
     QTest::newRow("no file") << QByteArray() << u"A"_s << u"x"_s << u"<default>"_s;
@@ -291,6 +295,8 @@ void TestIniFile::rewrite_data()
                                           << u"1"_s << QByteArray("[A]\nx=1\n; note\n[B]\n");
     QTest::newRow("no final line break, new key")
         << QByteArray("[A]\nx=1") << u"A"_s << u"y"_s << u"2"_s << QByteArray("[A]\nx=1\ny=2\n");
+    QTest::newRow("carriage return alone at the end, new key") << QByteArray(
+        "[A]\nx=1\r") << u"A"_s << u"y"_s << u"2"_s << QByteArray("[A]\nx=1\r\ny=2\n");
     QTest::newRow("no final line break, new section") << QByteArray(
         "[A]\nx=1") << u"B"_s << u"y"_s << u"2"_s << QByteArray("[A]\nx=1\n[B]\ny=2\n");
     QTest::newRow("no final line break, value replaced")
@@ -334,6 +340,7 @@ void TestIniFile::valuesReadBackAsWritten_data()
     QTest::newRow("in quotes") << u"\"q\""_s << QByteArray("K=\"\"q\"\"");
     QTest::newRow("one quote") << u"\"q"_s << QByteArray("K=\"q");
     QTest::newRow("Japanese") << u"ブックマーク"_s << QByteArray("K=ブックマーク");
+    QTest::newRow("byte order mark first") << u"\uFEFFx"_s << QByteArray("K=\xEF\xBB\xBFx");
 }
 
 void TestIniFile::valuesReadBackAsWritten()
@@ -496,7 +503,36 @@ void TestIniFile::crashLeavesOldOrNew()
         const QByteArray now = contents(file);
         QVERIFY2(
             now == a || now == b, qPrintable(u"round %1: %2 bytes"_s.arg(round).arg(now.size())));
+        // The file being written has no name until just before its rename, and the next write
+        // removes what a kill left: at most the last one.
+        QStringList left = entries(m_dir->path(), QDir::System);
+        left.removeOne(u"vantrelle.ini"_s);
+        QVERIFY2(left.size() <= 1, qPrintable(left.join(u", "_s)));
     }
+    QVERIFY(TIniFile(file).WriteInteger(u"Files"_s, u"Value"_s, 1).ok);
+    QCOMPARE(entries(m_dir->path(), QDir::System), QStringList{u"vantrelle.ini"_s});
+}
+
+void TestIniFile::staleTempRemoved()
+{
+    const QString file = path(u"vantrelle.ini"_s);
+    put(file, oldSettings);
+    const QString killed = u".vantrelle.ini.k1LL3d.part"_s; // a write killed before its rename
+    const QString live = u".vantrelle.ini.L1ve00.part"_s; // another writer's, still at work
+    const QStringList others{u".other.ini.k1LL3d.part"_s, u".vantrelle.ini.mine.part"_s,
+        u".vantrelle.ini.k1LL3d.partial"_s};
+    for (const QString &name : QStringList{killed, live} + others)
+        put(path(name), "half");
+    const int held = ::open(QFile::encodeName(path(live)).constData(), O_RDONLY | O_CLOEXEC);
+    QVERIFY(held >= 0);
+    QCOMPARE(::flock(held, LOCK_EX), 0);
+    const IniWriteResult result = TIniFile(file).WriteInteger(u"Files"_s, u"ShowPreview"_s, 1);
+    ::close(held);
+    QVERIFY(result.ok);
+    QStringList kept = others + QStringList{live, u"vantrelle.ini"_s};
+    kept.sort();
+    QCOMPARE(entries(m_dir->path(), QDir::System), kept);
+    QCOMPARE(contents(path(live)), QByteArray("half"));
 }
 
 void TestIniFile::changeFileExt_data()
