@@ -12,6 +12,8 @@ packages=(
   qt6-qpa-plugins qt6-translations-l10n fonts-ipafont-gothic fonts-dejavu-core
   # a virtual display, and a way to photograph it
   xvfb xauth x11-apps netpbm openbox xdotool
+  # the end-to-end and install tests: window facts (xwininfo, xprop), the menu entry's checker
+  x11-utils desktop-file-utils
 )
 
 if [ "$(id -u)" -eq 0 ]; then sudo=(); else sudo=(sudo); fi
