@@ -1,6 +1,7 @@
 #include "CodePage.h"
 
 #include <QFile>
+#include <QStringDecoder>
 
 namespace CodePage {
 
@@ -10,7 +11,10 @@ QByteArray toNative(const QString &text)
 }
 QString fromNative(const QByteArray &bytes)
 {
-    return QFile::decodeName(bytes);
+    // Not QFile::decodeName: that drops a byte order mark at the start, so a name or a value
+    // that begins with U+FEFF would come back without it, and one that is nothing else empty.
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return decoder.decode(bytes);
 }
 
 qsizetype charLength(const char *bytes, qsizetype size, qsizetype pos)

@@ -168,8 +168,10 @@ QByteArray withValue(const QByteArray &text, const QByteArray &section, const QB
     const QByteArray keyLine = key + '=' + value;
     if (header >= 0) {
         const Line &after = lines[lastKey >= 0 ? lastKey : header];
-        if (after.next == after.end) // the last line, without a line break
-            return text.left(after.end) + eol + keyLine + eol;
+        // The last line, without a line break: a '\r' alone at its end breaks no line, so
+        // what follows it would join that line.
+        if (text[after.next - 1] != '\n')
+            return text.left(after.next) + eol + keyLine + eol;
         return text.left(after.next) + keyLine + eol + text.mid(after.next);
     }
     QByteArray out = text;
