@@ -14,6 +14,8 @@ packages=(
   xvfb xauth x11-apps netpbm openbox xdotool
   # the end-to-end and install tests: window facts (xwininfo, xprop), the menu entry's checker
   x11-utils desktop-file-utils
+  # fuzzing (scripts/fuzz.sh): clang and its libFuzzer and sanitizer runtimes
+  clang-14 libclang-rt-14-dev
 )
 
 if [ "$(id -u)" -eq 0 ]; then sudo=(); else sudo=(sudo); fi

@@ -26,4 +26,5 @@ if [ "${VANTRELLE_SKIP_SANITIZERS:-0}" != 1 ]; then
   # Tests labelled "webengine" load Chromium, which does not run under these sanitizers.
   ctest --test-dir "$build-asan" --output-on-failure -j "$jobs" -LE webengine
 fi
+[ "${VANTRELLE_SKIP_FUZZ:-0}" = 1 ] || bash "$top/scripts/fuzz.sh"
 echo "test: all tests passed"
