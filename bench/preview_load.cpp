@@ -4,7 +4,7 @@
 // take turns, so that a busy machine slows both alike; each has loaded the file once before
 // (engine start-up, warm caches). One "vantrelle_ms=" and one "floor_ms=" line per turn.
 //
-//   vbench-preview-load FILE REPETITIONS [--plain-control]
+//   vbench-preview-load FILE REPETITIONS [--plain-control] [--floor-in-window]
 //
 // --plain-control gives the preview window a browser control that is a plain QWebEngineView
 // (default profile and settings), to tell the window's cost from the locked-down engine's.
@@ -76,7 +76,7 @@ int main(int argc, char *argv[])
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     if (argc < 3) {
-        std::fprintf(stderr, "usage: vbench-preview-load FILE REPETITIONS\n");
+        std::fprintf(stderr, "usage: vbench-preview-load FILE REPETITIONS [--plain-control] [--floor-in-window]\n");
         return 2;
     }
     const QString file = QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath();
@@ -92,16 +92,38 @@ int main(int argc, char *argv[])
     form.SetBounds(500, 98, 280, 330);
     form.show();
     form.Preview1->OnAfterNavigate = [&loop](QObject *) { loop.exit(0); };
-    const std::function<void()> vantrelle = [&form] { form.LoadBookmark(); };
+    std::function<void()> vantrelle = [&form] { form.LoadBookmark(); };
 
-    QWebEngineView view;
-    view.setGeometry(800, 98, 280, 285);
-    view.show();
+    // --floor-in-window: the floor's view sits in a window of the preview's size above a
+    // 45-pixel panel, as the preview's does, instead of being a window itself.
+    const bool floorInWindow = argc > 3 && QByteArray(argv[argc - 1]) == "--floor-in-window";
+    QWidget floorWindow;
+    QWebEngineView view(floorInWindow ? &floorWindow : nullptr);
+    if (floorInWindow) {
+        floorWindow.setGeometry(800, 98, 280, 330);
+        view.setGeometry(0, 0, 280, 285);
+        floorWindow.show();
+    } else {
+        view.setGeometry(800, 98, 280, 285);
+        view.show();
+    }
     QObject::connect(
         &view, &QWebEngineView::loadFinished, &loop, [&loop](bool ok) { loop.exit(ok ? 0 : 1); });
     const QUrl url = QUrl::fromLocalFile(file);
     const std::function<void()> bare = [&view, url] { view.load(url); };
 
+    // --two-floors: a second bare view in the preview window's place stands in for the
+    // preview, to see what the benchmark's own arrangement costs.
+    std::unique_ptr<QWebEngineView> second;
+    if (argc > 3 && QByteArray(argv[3]) == "--two-floors") {
+        form.hide();
+        second = std::make_unique<QWebEngineView>();
+        second->setGeometry(500, 98, 280, 285);
+        second->show();
+        QObject::connect(second.get(), &QWebEngineView::loadFinished, &loop,
+            [&loop](bool ok) { loop.exit(ok ? 0 : 1); });
+        vantrelle = [&second, url = QUrl::fromLocalFile(file)] { second->load(url); };
+    }
     std::printf("warmup_vantrelle_ms=%.1f\n", timeLoad(vantrelle, loop));
     std::printf("warmup_floor_ms=%.1f\n", timeLoad(bare, loop));
     for (int i = 0; i < reps; ++i) {
