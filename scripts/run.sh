@@ -45,6 +45,10 @@ wm=$!
 echo "run: no display here; Vantrelle runs on the virtual display $display (Xvfb, openbox)"
 DISPLAY=$display QT_QPA_PLATFORM=xcb "$exe" &
 prog=$!
+# The photograph waits for the main window (a loaded machine can take a while), then gives the
+# preview a moment to draw.
+DISPLAY=$display timeout 60 xdotool search --sync --onlyvisible --name "Vantrelle Ver1.20" \
+  >/dev/null 2>&1 || true
 sleep "${VANTRELLE_SHOT_DELAY:-3}"
 if ! kill -0 "$prog" 2>/dev/null; then
   wait "$prog" || true
