@@ -105,14 +105,14 @@ void tell(const char *call, const char *path, int err)
         realWrite(2, line, size_t(n) < sizeof line ? size_t(n) : sizeof line - 1);
 }
 
-bool parse(const char *spec)
+bool parse(const char *setting)
 {
-    const char *colon = std::strchr(spec, ':');
+    const char *colon = std::strchr(setting, ':');
     if (!colon)
         return false;
-    const size_t len = size_t(colon - spec);
+    const size_t len = size_t(colon - setting);
     const auto is = [&](const char *word) {
-        return std::strlen(word) == len && std::strncmp(spec, word, len) == 0;
+        return std::strlen(word) == len && std::strncmp(setting, word, len) == 0;
     };
     if (is("write"))
         fault.call = Call::Write;
@@ -153,8 +153,9 @@ bool parse(const char *spec)
 
 __attribute__((constructor)) void start()
 {
-    if (const char *spec = std::getenv("VANTRELLE_FAULT"); spec && *spec && !parse(spec)) {
-        std::fprintf(stderr, "fault-inject: cannot read VANTRELLE_FAULT=%s\n", spec);
+    if (const char *setting = std::getenv("VANTRELLE_FAULT");
+        setting && *setting && !parse(setting)) {
+        std::fprintf(stderr, "fault-inject: cannot read VANTRELLE_FAULT=%s\n", setting);
         std::_Exit(97);
     }
     if (const char *no = std::getenv("VANTRELLE_FAULT_NO_TMPFILE"); no && *no == '1')
@@ -286,6 +287,19 @@ int refuseTmpfile(const char *path, int flags)
     return EOPNOTSUPP;
 }
 
+// One write through the real call, cut to what the fault allows and counted.
+template <typename Write>
+ssize_t limitedWrite(int fd, size_t count, Write write)
+{
+    const Enter in(Call::Write);
+    const ssize_t allowed = allowedWrite(fd, count);
+    if (allowed < 0)
+        return -1;
+    const ssize_t n = write(size_t(allowed));
+    countBytes(fd, n);
+    return n;
+}
+
 } // namespace
 
 extern "C" {
@@ -321,37 +335,19 @@ int open64(const char *path, int flags, ...)
 ssize_t write(int fd, const void *buf, size_t count)
 {
     static const auto next = real<ssize_t (*)(int, const void *, size_t)>("write");
-    const Enter in(Call::Write);
-    const ssize_t allowed = allowedWrite(fd, count);
-    if (allowed < 0)
-        return -1;
-    const ssize_t n = next(fd, buf, size_t(allowed));
-    countBytes(fd, n);
-    return n;
+    return limitedWrite(fd, count, [&](size_t n) { return next(fd, buf, n); });
 }
 
 ssize_t pwrite(int fd, const void *buf, size_t count, off_t offset)
 {
     static const auto next = real<ssize_t (*)(int, const void *, size_t, off_t)>("pwrite");
-    const Enter in(Call::Write);
-    const ssize_t allowed = allowedWrite(fd, count);
-    if (allowed < 0)
-        return -1;
-    const ssize_t n = next(fd, buf, size_t(allowed), offset);
-    countBytes(fd, n);
-    return n;
+    return limitedWrite(fd, count, [&](size_t n) { return next(fd, buf, n, offset); });
 }
 
 ssize_t pwrite64(int fd, const void *buf, size_t count, off64_t offset)
 {
     static const auto next = real<ssize_t (*)(int, const void *, size_t, off64_t)>("pwrite64");
-    const Enter in(Call::Write);
-    const ssize_t allowed = allowedWrite(fd, count);
-    if (allowed < 0)
-        return -1;
-    const ssize_t n = next(fd, buf, size_t(allowed), offset);
-    countBytes(fd, n);
-    return n;
+    return limitedWrite(fd, count, [&](size_t n) { return next(fd, buf, n, offset); });
 }
 
 ssize_t writev(int fd, const struct iovec *iov, int iovcnt)
